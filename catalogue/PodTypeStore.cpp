@@ -1,0 +1,200 @@
+#include "catalogue/RegisterPod.h"
+
+#include "platform/SettingsStore.h"
+
+#include <algorithm>
+#include <charconv>
+#include <string>
+
+namespace vantelo::RegisterPod {
+
+std::vector<PodTypeInfo> PodTypes;
+
+namespace {
+
+// Texts are read back through a buffer of this many bytes.
+constexpr std::size_t TextBuffer = 255;
+
+// Closes the key on every way out of a procedure.
+class OpenedKey {
+public:
+    OpenedKey(SettingsStore& store, std::optional<StoreKey> key) : store_(store), key_(key) {}
+    ~OpenedKey()
+    {
+        if (key_)
+            store_.CloseKey(*key_);
+    }
+    OpenedKey(const OpenedKey&) = delete;
+    OpenedKey& operator=(const OpenedKey&) = delete;
+
+    explicit operator bool() const { return key_.has_value(); }
+    StoreKey operator*() const { return *key_; }
+
+private:
+    SettingsStore& store_;
+    std::optional<StoreKey> key_;
+};
+
+std::string EntryKey(std::int32_t index)
+{
+    return std::string(TypesKey) + '\\' + std::to_string(index);
+}
+
+std::optional<std::uint32_t> QueryNumber(SettingsStore& store, StoreKey key, std::string_view name)
+{
+    const auto value = store.QueryValue(key, name);
+    if (!value || value->type != StoreNumber || value->data.size() != 4)
+        return std::nullopt;
+    const auto& d = value->data;
+    return std::uint32_t{d[0]} | std::uint32_t{d[1]} << 8 | std::uint32_t{d[2]} << 16 |
+           std::uint32_t{d[3]} << 24;
+}
+
+std::optional<std::uint8_t> QueryByte(SettingsStore& store, StoreKey key, std::string_view name)
+{
+    const auto number = QueryNumber(store, key, name);
+    if (!number || *number > 0xFF)
+        return std::nullopt;
+    return static_cast<std::uint8_t>(*number);
+}
+
+// A text is cut at its first NUL; one too long for the buffer is refused.
+std::optional<std::string> QueryText(SettingsStore& store, StoreKey key, std::string_view name)
+{
+    const auto value = store.QueryValue(key, name);
+    if (!value || value->type != StoreText || value->data.empty() ||
+        value->data.size() > TextBuffer)
+        return std::nullopt;
+    const auto end = std::find(value->data.begin(), value->data.end(), std::uint8_t{0});
+    return std::string(value->data.begin(), end);
+}
+
+void SetNumber(SettingsStore& store, StoreKey key, std::string_view name, std::uint32_t number)
+{
+    const std::uint8_t bytes[4] = {static_cast<std::uint8_t>(number),
+                                   static_cast<std::uint8_t>(number >> 8),
+                                   static_cast<std::uint8_t>(number >> 16),
+                                   static_cast<std::uint8_t>(number >> 24)};
+    store.SetValue(key, name, StoreNumber, bytes);
+}
+
+// Stored without a terminating NUL: as many bytes as the text has.
+void SetText(SettingsStore& store, StoreKey key, std::string_view name, const std::string& text)
+{
+    const auto* bytes = reinterpret_cast<const std::uint8_t*>(text.data());
+    store.SetValue(key, name, StoreText, {bytes, text.size()});
+}
+
+// Plain decimal, no sign, no leading zeros, within the catalogue's 16-bit index.
+std::optional<std::int16_t> EntryNumber(std::string_view subKey)
+{
+    if (subKey.empty() || (subKey.size() > 1 && subKey.front() == '0'))
+        return std::nullopt;
+    int number = 0;
+    const auto [end, error] = std::from_chars(subKey.data(), subKey.data() + subKey.size(), number);
+    if (error != std::errc{} || end != subKey.data() + subKey.size() || number < 0 ||
+        number >= MaxEntries)
+        return std::nullopt;
+    return static_cast<std::int16_t>(number);
+}
+
+} // namespace
+
+void InitPodTypes(SettingsStore& store)
+{
+    std::optional<std::uint32_t> version;
+    {
+        const OpenedKey types(store, store.OpenKey(TypesKey));
+        if (types)
+            version = QueryNumber(store, *types, "Version");
+    }
+    // A key without a usable version is repaired like a missing one.
+    if (version && static_cast<std::int32_t>(*version) >= SeedVersion)
+        LoadPodTypes(store);
+    else
+        WritePodTypes(store);
+}
+
+void WritePodTypes(SettingsStore& store)
+{
+    LoadDefaultPodTypes();
+    for (std::size_t i = 0; i < PodTypes.size(); ++i) {
+        const OpenedKey entry(store, store.CreateKey(EntryKey(static_cast<std::int32_t>(i))));
+        if (!entry)
+            continue;
+        const PodTypeInfo& info = PodTypes[i];
+        SetText(store, *entry, "Name", info.Name);
+        SetText(store, *entry, "BootName", info.BootName);
+        SetNumber(store, *entry, "Type", info.Type);
+        SetNumber(store, *entry, "Reply", info.Reply);
+    }
+    // The version goes last: a start cut short before it is repaired by the next one.
+    const OpenedKey types(store, store.CreateKey(TypesKey));
+    if (types)
+        SetNumber(store, *types, "Version", SeedVersion);
+}
+
+void LoadPodTypes(SettingsStore& store)
+{
+    PodTypes.assign(1, PodTypeInfo{});
+    std::vector<std::string> subKeys;
+    {
+        const OpenedKey types(store, store.OpenKeyForListing(TypesKey));
+        if (!types) {
+            WritePodTypes(store);
+            return;
+        }
+        for (std::uint32_t n = 0;; ++n) {
+            auto name = store.EnumKey(*types, n);
+            if (!name)
+                break;
+            subKeys.push_back(std::move(*name));
+        }
+    }
+    for (const auto& name : subKeys)
+        ReadPodType(store, name);
+}
+
+void ReadPodType(SettingsStore& store, std::string_view subKey)
+{
+    const auto number = EntryNumber(subKey);
+    if (!number)
+        return;
+    const OpenedKey key(store, store.OpenKey(std::string(TypesKey) + '\\' + std::string(subKey)));
+    if (!key)
+        return;
+    const auto index = static_cast<std::size_t>(*number);
+    if (index >= PodTypes.size())
+        PodTypes.resize(index + 1);
+    PodTypeInfo& entry = PodTypes[index];
+
+    // Reading stops at the first value that is missing or of the wrong kind;
+    // the fields read before it stay.
+    const auto type = QueryByte(store, *key, "Type");
+    if (!type)
+        return;
+    entry.Type = *type;
+    const auto reply = QueryByte(store, *key, "Reply");
+    if (!reply)
+        return;
+    entry.Reply = *reply;
+    auto name = QueryText(store, *key, "Name");
+    if (!name)
+        return;
+    entry.Name = std::move(*name);
+    auto bootName = QueryText(store, *key, "BootName");
+    if (!bootName)
+        return;
+    entry.BootName = std::move(*bootName);
+}
+
+std::optional<std::int16_t> FindPodType(std::uint8_t reply)
+{
+    const auto found = std::find_if(PodTypes.begin(), PodTypes.end(),
+                                    [reply](const PodTypeInfo& e) { return e.Reply == reply; });
+    if (found == PodTypes.end())
+        return std::nullopt;
+    return static_cast<std::int16_t>(found - PodTypes.begin());
+}
+
+} // namespace vantelo::RegisterPod

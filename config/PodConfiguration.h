@@ -1,0 +1,23 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+namespace vantelo {
+
+inline constexpr std::size_t ImageSize = 32769;
+
+// A loaded configuration file.
+struct PodConfiguration {
+    std::uint8_t type_code = 0;
+    std::array<std::uint8_t, 256> secondary_table{};
+    std::int32_t main_length = 0;
+    std::int32_t ir_length = 0;
+    std::array<std::uint8_t, ImageSize> main_image{};
+    std::array<std::uint8_t, ImageSize> ir_image{};
+};
+
+// The configuration of the two-micro pod, which carries a second image.
+inline constexpr std::uint8_t TwoMicroTypeCode = 7;
+
+} // namespace vantelo

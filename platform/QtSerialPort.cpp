@@ -1,0 +1,117 @@
+#include "platform/QtSerialPort.h"
+
+#include "platform/LineSettings.h"
+
+#include <algorithm>
+#include <limits>
+
+#ifdef _WIN32
+#define WIN32_LEAN_AND_MEAN
+#define NOMINMAX
+#include <windows.h>
+#else
+#include <termios.h>
+#endif
+
+namespace vantelo {
+
+QString SerialDeviceName(int number)
+{
+#ifdef _WIN32
+    return QStringLiteral("COM%1").arg(number);
+#else
+    const QByteArray variable = QStringLiteral("VANTELO_COM%1").arg(number).toLatin1();
+    const QString named = qEnvironmentVariable(variable.constData());
+    return named.isEmpty() ? QStringLiteral("/dev/ttyS%1").arg(number - 1) : named;
+#endif
+}
+
+QtSerialPort::QtSerialPort()
+{
+    port_.setFlowControl(QSerialPort::NoFlowControl);
+}
+
+void QtSerialPort::CommPort(int number)
+{
+    number_ = number;
+}
+
+bool QtSerialPort::PortOpen() const
+{
+    return port_.isOpen();
+}
+
+bool QtSerialPort::PortOpen(bool open)
+{
+    if (!open) {
+        if (port_.isOpen())
+            port_.close();
+        return true;
+    }
+    if (port_.isOpen())
+        return true;
+    port_.setPortName(SerialDeviceName(number_));
+    if (!port_.open(QIODevice::ReadWrite))
+        return false;
+    // Lines without RTS (a pty, some adapters) refuse it; that is harmless.
+    port_.setRequestToSend(rts_);
+    return true;
+}
+
+void QtSerialPort::RTSEnable(bool raised)
+{
+    rts_ = raised;
+    if (port_.isOpen())
+        port_.setRequestToSend(raised);
+}
+
+// New line settings must not reach bytes written before them: hand Qt's
+// buffer to the system and wait until the transmitter is empty.
+void QtSerialPort::Drain()
+{
+    while (port_.bytesToWrite() > 0) {
+        if (!port_.waitForBytesWritten(1000))
+            break;
+    }
+#ifdef _WIN32
+    FlushFileBuffers(reinterpret_cast<HANDLE>(port_.handle()));
+#else
+    tcdrain(port_.handle());
+#endif
+}
+
+bool QtSerialPort::Settings(std::string_view settings)
+{
+    const auto line = ParseLineSettings(settings);
+    if (!line || !port_.isOpen())
+        return false;
+    Drain();
+    const auto parity = line->parity == Parity::Odd    ? QSerialPort::OddParity
+                        : line->parity == Parity::Even ? QSerialPort::EvenParity
+                                                       : QSerialPort::NoParity;
+    const auto stopBits = line->stopBits == 2 ? QSerialPort::TwoStop : QSerialPort::OneStop;
+    const bool baudSet = port_.setBaudRate(line->baud);
+    const bool paritySet = port_.setParity(parity);
+    const bool dataSet = port_.setDataBits(static_cast<QSerialPort::DataBits>(line->dataBits));
+    const bool stopSet = port_.setStopBits(stopBits);
+    return baudSet && paritySet && dataSet && stopSet;
+}
+
+void QtSerialPort::Output(std::span<const std::uint8_t> bytes)
+{
+    port_.write(reinterpret_cast<const char*>(bytes.data()), static_cast<qint64>(bytes.size()));
+}
+
+std::int16_t QtSerialPort::InBufferCount()
+{
+    const qint64 waiting = port_.bytesAvailable();
+    return static_cast<std::int16_t>(std::min<qint64>(waiting, std::numeric_limits<std::int16_t>::max()));
+}
+
+std::vector<std::uint8_t> QtSerialPort::Input()
+{
+    const QByteArray bytes = port_.readAll();
+    return {bytes.begin(), bytes.end()};
+}
+
+} // namespace vantelo

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QString>
+
+namespace vantelo {
+
+// The file-open dialog: returns the chosen full path, or the empty text when
+// the user cancels.
+class FileDialog {
+public:
+    virtual ~FileDialog() = default;
+
+    // flags: 0x1000 asks for a file that exists. filter: "description|pattern"
+    // pairs separated by bars.
+    virtual QString ShowOpen(int flags, const QString& filter, int filterIndex) = 0;
+};
+
+class Clipboard {
+public:
+    virtual ~Clipboard() = default;
+
+    virtual void SetText(const QString& text) = 0;
+};
+
+enum class MsgButtons { Ok, YesNo }; // YesNo defaults to No
+enum class MsgIcon { None, Exclamation, Question };
+enum class MsgAnswer { Ok, Yes, No };
+
+// Modal message boxes.
+class MsgBox {
+public:
+    virtual ~MsgBox() = default;
+
+    virtual MsgAnswer Show(const QString& text, const QString& title, MsgButtons buttons,
+                           MsgIcon icon) = 0;
+};
+
+} // namespace vantelo

@@ -1,0 +1,59 @@
+#pragma once
+
+#include "platform/UserDialogs.h"
+
+#include <deque>
+#include <vector>
+
+namespace vantelo::testing {
+
+// Each double records its calls and answers from a script.
+
+struct ScriptedFileDialog final : FileDialog {
+    struct Call {
+        int flags;
+        QString filter;
+        int filterIndex;
+    };
+    std::vector<Call> calls;
+    std::deque<QString> answers; // empty: the user cancels
+
+    QString ShowOpen(int flags, const QString& filter, int filterIndex) override
+    {
+        calls.push_back({flags, filter, filterIndex});
+        if (answers.empty())
+            return {};
+        QString answer = answers.front();
+        answers.pop_front();
+        return answer;
+    }
+};
+
+struct RecordingClipboard final : Clipboard {
+    std::vector<QString> texts;
+    void SetText(const QString& text) override { texts.push_back(text); }
+};
+
+struct ScriptedMsgBox final : MsgBox {
+    struct Call {
+        QString text;
+        QString title;
+        MsgButtons buttons;
+        MsgIcon icon;
+    };
+    std::vector<Call> calls;
+    std::deque<MsgAnswer> answers; // empty: Ok for OK boxes, No for questions
+
+    MsgAnswer Show(const QString& text, const QString& title, MsgButtons buttons,
+                   MsgIcon icon) override
+    {
+        calls.push_back({text, title, buttons, icon});
+        if (answers.empty())
+            return buttons == MsgButtons::YesNo ? MsgAnswer::No : MsgAnswer::Ok;
+        const MsgAnswer answer = answers.front();
+        answers.pop_front();
+        return answer;
+    }
+};
+
+} // namespace vantelo::testing
