@@ -16,7 +16,9 @@ namespace vantelo {
 
 Download::Download(DownloadServices services, QWidget* parent)
     : QWidget(parent), services_(std::move(services)),
-      configuration_(std::make_unique<PodConfiguration>())
+      link_{services_.MSComm1, services_.Timer1, services_.msgBox, view_},
+      configuration_(std::make_unique<PodConfiguration>()),
+      buffers_(std::make_unique<TransferBuffers>())
 {
     CreateControls();
     ConnectCommands();

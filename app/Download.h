@@ -1,13 +1,18 @@
 #pragma once
 
+#include "app/DownloadView.h"
 #include "config/PodConfiguration.h"
+#include "programming/ConfigurePod.h"
+#include "serial/PodLink.h"
 
 #include <array>
+#include <functional>
 #include <memory>
 
 #include <QString>
 #include <QWidget>
 
+class QButtonGroup;
 class QFrame;
 class QGroupBox;
 class QLabel;
@@ -26,8 +31,8 @@ class ReplyTimer;
 class SerialPort;
 class SettingsStore;
 
-// What the window works through: the platform's services, and the program's
-// command-line arguments as one text.
+// What the window works through: the platform's services, the program's
+// command-line arguments as one text, and how the program ends.
 struct DownloadServices {
     SerialPort& MSComm1;
     ReplyTimer& Timer1;
@@ -36,6 +41,7 @@ struct DownloadServices {
     Clipboard& clipboard;
     MsgBox& msgBox;
     QString commandLine;
+    std::function<void()> endProgram;
 };
 
 // The program's one window: the loaded configuration, the four pod slots
@@ -51,9 +57,15 @@ public:
     bool open_pod_file(QString& local_filename);
 
     void Load_Click();
+    void search_Click();
     void Option1_Click(int Index);
+    void ProgramPod_Click();
     void Exit_Click();
     void Timer2_Timer();
+    void SearchForPods();
+
+    // True while a search or a program command is under way.
+    bool running() const { return running_; }
 
     const PodConfiguration& configuration() const { return *configuration_; }
 
@@ -61,6 +73,7 @@ public:
     QLabel* FileName;
     QGroupBox* Frame2;
     std::array<QRadioButton*, 4> Option1;
+    QButtonGroup* Option1Group;
     std::array<QLineEdit*, 4> PodType;
     QGroupBox* Frame3;
     QPushButton* Load;
@@ -76,7 +89,14 @@ public:
     QProgressBar* ProgressBar1;
     QTimer* Timer2;
 
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
+    // Runs a search or a program command; the commands that would start
+    // another on the same port do nothing meanwhile.
+    void RunExclusive(const std::function<void()>& command);
     void CreateControls();
     void ConnectCommands();
     void Form_Load();
@@ -85,7 +105,11 @@ private:
     int TwipsToPixels(double twips) const;
 
     DownloadServices services_;
+    DownloadView view_{*this};
+    PodLink link_;
     std::unique_ptr<PodConfiguration> configuration_;
+    std::unique_ptr<TransferBuffers> buffers_;
+    bool running_ = false;
 };
 
 } // namespace vantelo

@@ -79,7 +79,7 @@ void Download::CreateControls()
 
     Frame2 = new QGroupBox(QStringLiteral("Pods"), this);
     place(Frame2, "Frame2", Layout::Frame2);
-    auto* slotGroup = new QButtonGroup(this);
+    Option1Group = new QButtonGroup(this);
     for (int i = 0; i < 4; ++i) {
         const int row = Layout::SlotPitch * i;
         Option1[i] = new QRadioButton(QString::number(i + 1), Frame2);
@@ -87,7 +87,7 @@ void Download::CreateControls()
         Option1[i]->setProperty("Index", i);
         Option1[i]->setToolTip(i == 0 ? QStringLiteral("Click to set download to This Pod")
                                       : QStringLiteral("Download to This Pod"));
-        slotGroup->addButton(Option1[i], i);
+        Option1Group->addButton(Option1[i], i);
         PodType[i] = new QLineEdit(Frame2);
         place(PodType[i], "PodType", Layout::PodType, row);
         PodType[i]->setProperty("Index", i);

@@ -8,6 +8,9 @@
 #include <QApplication>
 #include <QStringList>
 
+#include <cstdio>
+#include <cstdlib>
+
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
@@ -23,8 +26,14 @@ int main(int argc, char* argv[])
     vantelo::QtClipboard clipboard;
     vantelo::QtMsgBox msgBox;
 
+    // Exit ends the program at once, even from within a wait for a pod;
+    // nothing is left to write by then.
+    const auto endProgram = [] {
+        std::fflush(nullptr);
+        std::_Exit(0);
+    };
     vantelo::Download window(
-        {port, replyTimer, *store, fileDialog, clipboard, msgBox, commandLine});
+        {port, replyTimer, *store, fileDialog, clipboard, msgBox, commandLine, endProgram});
     window.show();
     return QApplication::exec();
 }

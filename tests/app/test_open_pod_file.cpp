@@ -13,18 +13,18 @@ namespace {
 
 class OpenPodFile : public testing::WindowFixture {
 protected:
-    // A configuration file of the full size with the given type code, whose
-    // first main image byte tells files apart.
-    QString ConfigFile(const QString& name, std::uint8_t typeCode, std::uint8_t marker,
+    // A configuration file whose first main image byte tells files apart.
+    QString MarkedFile(const QString& name, std::uint8_t typeCode, std::uint8_t marker,
                        qsizetype size = PodFile::Size, std::int32_t mainLength = 8)
     {
-        QByteArray bytes(size, '\0');
-        bytes[0] = static_cast<char>(typeCode);
-        for (int i = 0; i < 4; ++i)
-            bytes[257 + i] = static_cast<char>(static_cast<std::uint32_t>(mainLength) >> (8 * i));
-        if (size > 265)
-            bytes[265] = static_cast<char>(marker);
-        return WriteFile(name, bytes);
+        const QString path = ConfigFile(name, typeCode, mainLength, 0, size);
+        if (size > 265) {
+            QFile file(path);
+            file.open(QIODevice::ReadWrite);
+            file.seek(265);
+            file.write(QByteArray(1, static_cast<char>(marker)));
+        }
+        return path;
     }
 
     void ExpectOneMessage(const QString& text)
@@ -41,7 +41,7 @@ protected:
 TEST_F(OpenPodFile, DialogLoadShowsTheDisplayName)
 {
     const auto w = Start();
-    const QString path = ConfigFile("Hall2.TXF", 1, 0xA5);
+    const QString path = MarkedFile("Hall2.TXF", 1, 0xA5);
     fileDialog.answers.push_back(path);
     QString name;
     ASSERT_TRUE(w->open_pod_file(name));
@@ -86,19 +86,19 @@ TEST_F(OpenPodFile, MissingFileOrFolderIsReported)
 TEST_F(OpenPodFile, RefusedFilesKeepThePreviousConfiguration)
 {
     const auto w = Start();
-    QString good = ConfigFile("good.TXF", 3, 0x11);
+    QString good = MarkedFile("good.TXF", 3, 0x11);
     ASSERT_TRUE(w->open_pod_file(good));
 
-    QString shortFile = ConfigFile("short.TXF", 4, 0x22, PodFile::Size - 1);
+    QString shortFile = MarkedFile("short.TXF", 4, 0x22, PodFile::Size - 1);
     EXPECT_FALSE(w->open_pod_file(shortFile));
     ExpectOneMessage("Failed to open file " + dir.filePath("short.TXF"));
 
-    QString tooLong = ConfigFile("long.TXF", 4, 0x22, PodFile::Size, 32761);
+    QString tooLong = MarkedFile("long.TXF", 4, 0x22, PodFile::Size, 32761);
     EXPECT_FALSE(w->open_pod_file(tooLong));
     ExpectOneMessage("Failed to open file " + dir.filePath("long.TXF") +
                      ": main_length 32761 is outside 0 to 32760");
 
-    QString negative = ConfigFile("neg.TXF", 4, 0x22, PodFile::Size, -1);
+    QString negative = MarkedFile("neg.TXF", 4, 0x22, PodFile::Size, -1);
     EXPECT_FALSE(w->open_pod_file(negative));
     ExpectOneMessage("Failed to open file " + dir.filePath("neg.TXF") +
                      ": main_length -1 is outside 0 to 32760");
@@ -111,7 +111,7 @@ TEST_F(OpenPodFile, RefusedFilesKeepThePreviousConfiguration)
 TEST_F(OpenPodFile, LongerFileIsReadUpToItsLayout)
 {
     const auto w = Start();
-    QString path = ConfigFile("big.TXF", 5, 0x33, PodFile::Size + 4096);
+    QString path = MarkedFile("big.TXF", 5, 0x33, PodFile::Size + 4096);
     EXPECT_TRUE(w->open_pod_file(path));
     EXPECT_EQ(w->configuration().type_code, 5);
 }
@@ -119,7 +119,7 @@ TEST_F(OpenPodFile, LongerFileIsReadUpToItsLayout)
 TEST_F(OpenPodFile, NameTooShortForADisplayNameFailsAfterReading)
 {
     const auto w = Start();
-    QString path = ConfigFile("x.b", 6, 0x44);
+    QString path = MarkedFile("x.b", 6, 0x44);
     EXPECT_FALSE(w->open_pod_file(path));
     ExpectOneMessage("Failed to open file x.b");
     EXPECT_EQ(path, "x.b");
@@ -130,7 +130,7 @@ TEST_F(OpenPodFile, NameTooShortForADisplayNameFailsAfterReading)
 TEST_F(OpenPodFile, LoadButtonResetsFirstAndEnablesSearchOnSuccess)
 {
     const auto w = Start();
-    fileDialog.answers.push_back(ConfigFile("job1.TXF", 1, 0));
+    fileDialog.answers.push_back(MarkedFile("job1.TXF", 1, 0));
     w->Load_Click();
     EXPECT_TRUE(w->search->isEnabled());
     EXPECT_EQ(w->FileName->text(), "job1");
@@ -145,7 +145,7 @@ TEST_F(OpenPodFile, LoadButtonResetsFirstAndEnablesSearchOnSuccess)
 
 TEST_F(OpenPodFile, CommandLineLoadsHalfASecondAfterStartUp)
 {
-    const QString path = ConfigFile("Hall2.TXF", 2, 0x55);
+    const QString path = MarkedFile("Hall2.TXF", 2, 0x55);
     const auto w = Start("\"" + path + "\"");
     EXPECT_TRUE(w->Timer2->isActive());
     EXPECT_EQ(w->Timer2->interval(), 500);
@@ -158,7 +158,7 @@ TEST_F(OpenPodFile, CommandLineLoadsHalfASecondAfterStartUp)
 
 TEST_F(OpenPodFile, CommandLineQuotesAreStrippedAtEachEnd)
 {
-    const QString path = ConfigFile("job.TXF", 2, 0x55);
+    const QString path = MarkedFile("job.TXF", 2, 0x55);
     for (const QString& line : {path + "\"", "\"" + path}) {
         const auto w = Start(line);
         w->Timer2_Timer();

@@ -30,7 +30,7 @@ TEST_F(Window, StartsWithNoConfiguration)
     const auto w = Start();
     EXPECT_EQ(w->windowTitle(), "Vantelo 1.1.4");
     EXPECT_FALSE(w->Timer2->isActive());
-    EXPECT_TRUE(replyTimer.Enabled()) << "the reply timer runs until its first tick";
+    EXPECT_TRUE(clock.Enabled()) << "the reply timer runs until its first tick";
     for (int i = 0; i < 4; ++i) {
         EXPECT_TRUE(w->Option1[i]->isHidden()) << i;
         EXPECT_TRUE(w->PodType[i]->isHidden()) << i;
@@ -47,8 +47,9 @@ TEST_F(Window, StartsWithNoConfiguration)
     EXPECT_EQ(w->ProgressBar1->maximum(), 1000);
     EXPECT_EQ(RegisterPod::PodTypes.size(), 31u) << "start-up fills the catalogue";
 
-    QTest::qWait(150);
-    EXPECT_FALSE(replyTimer.Enabled()) << "its tick stops it";
+    clock.ProcessEvents();
+    EXPECT_EQ(clock.Now(), 100 * sim::Millisecond);
+    EXPECT_FALSE(clock.Enabled()) << "its tick stops it";
 }
 
 TEST_F(Window, CaptionsAndToolTipsAreTheProductsOwn)
@@ -120,14 +121,16 @@ TEST_F(Window, ClickingASlotEnablesDownload)
 TEST_F(Window, ExitClosesAnOpenPort)
 {
     const auto w = Start();
-    port.PortOpen(true);
+    line.Empty(2);
+    line.CommPort(2);
+    ASSERT_TRUE(line.PortOpen(true));
     w->Exit_Click();
-    EXPECT_FALSE(port.open);
-    EXPECT_EQ(port.closes, 1);
+    EXPECT_FALSE(line.PortOpen());
+    EXPECT_EQ(programEnds, 1);
 
     const auto again = Start();
-    again->Exit_Click();
-    EXPECT_EQ(port.closes, 1) << "a closed port is left alone";
+    again->close(); // closing the window is Exit too
+    EXPECT_EQ(programEnds, 2);
 }
 
 // The program itself, started as a person would, seeds a missing store file.

@@ -1,9 +1,10 @@
 #pragma once
 
 #include "app/Download.h"
+#include "config/PodFile.h"
 #include "platform/FileSettingsStore.h"
-#include "platform/QtReplyTimer.h"
-#include "platform/SerialPort.h"
+#include "sim/Clock.h"
+#include "sim/Line.h"
 #include "support/ScriptedDialogs.h"
 
 #include <gtest/gtest.h>
@@ -15,36 +16,16 @@
 
 namespace vantelo::testing {
 
-// A port with nothing on the line: it opens when told it can, and records
-// how often it was closed.
-struct IdlePort final : SerialPort {
-    bool openable = true;
-    bool open = false;
-    int closes = 0;
-
-    void CommPort(int) override {}
-    bool PortOpen() const override { return open; }
-    bool PortOpen(bool wanted) override
-    {
-        if (!wanted && open)
-            ++closes;
-        open = wanted && openable;
-        return open == wanted;
-    }
-    void RTSEnable(bool) override {}
-    bool Settings(std::string_view) override { return open; }
-    void Output(std::span<const std::uint8_t>) override {}
-    std::int16_t InBufferCount() override { return 0; }
-    std::vector<std::uint8_t> Input() override { return {}; }
-};
-
-// The real window offscreen, on a store file of its own, with scripted dialogs.
+// The real window offscreen, on a store file of its own, with the simulated
+// line behind its port (every port missing until a test says otherwise) and
+// scripted dialogs.
 class WindowFixture : public ::testing::Test {
 protected:
     std::unique_ptr<Download> Start(const QString& commandLine = {})
     {
-        return std::make_unique<Download>(DownloadServices{
-            port, replyTimer, store, fileDialog, clipboard, msgBox, commandLine});
+        return std::make_unique<Download>(DownloadServices{line, clock, store, fileDialog,
+                                                           clipboard, msgBox, commandLine,
+                                                           [this] { ++programEnds; }});
     }
 
     // Writes a file into the test's folder and returns its path.
@@ -57,13 +38,49 @@ protected:
         return path;
     }
 
+    // A configuration file of the full size. Every image byte and every
+    // secondary table byte differs from its neighbours.
+    QString ConfigFile(const QString& name, std::uint8_t typeCode, std::int32_t mainLength = 8,
+                       std::int32_t irLength = 0, qsizetype size = PodFile::Size)
+    {
+        QByteArray bytes(size, '\0');
+        for (qsizetype i = 0; i < size; ++i)
+            bytes[i] = static_cast<char>(i * 13 + (i >> 7));
+        const auto put = [&](std::size_t offset, std::int32_t value) {
+            for (std::size_t i = 0; i < 4 && offset + i < std::size_t(size); ++i)
+                bytes[qsizetype(offset + i)] =
+                    static_cast<char>(static_cast<std::uint32_t>(value) >> (8 * i));
+        };
+        if (size > 0)
+            bytes[0] = static_cast<char>(typeCode);
+        put(PodFile::MainLengthOffset, mainLength);
+        put(PodFile::IrLengthOffset, irLength);
+        return WriteFile(name, bytes);
+    }
+
+    // Loads a configuration through the Load button and the dialog.
+    void LoadThroughDialog(Download& w, const QString& path)
+    {
+        fileDialog.answers.push_back(path);
+        w.Load_Click();
+    }
+
+    std::vector<QString> Messages() const
+    {
+        std::vector<QString> texts;
+        for (const auto& call : msgBox.calls)
+            texts.push_back(call.title + ": " + call.text);
+        return texts;
+    }
+
     QTemporaryDir dir;
     FileSettingsStore store{dir.filePath("registry.reg")};
-    QtReplyTimer replyTimer;
-    IdlePort port;
+    sim::Clock clock;
+    sim::Line line{clock};
     ScriptedFileDialog fileDialog;
     RecordingClipboard clipboard;
     ScriptedMsgBox msgBox;
+    int programEnds = 0;
 };
 
 } // namespace vantelo::testing

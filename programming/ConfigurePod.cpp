@@ -1,0 +1,64 @@
+#include "programming/ConfigurePod.h"
+
+#include "catalogue/RegisterPod.h"
+#include "discovery/ProbePort.h"
+#include "platform/SerialPort.h"
+#include "platform/UserDialogs.h"
+#include "programming/DownloadData.h"
+#include "programming/SecondaryConfiguration.h"
+#include "serial/PodLink.h"
+#include "serial/RestartPod.h"
+
+namespace vantelo {
+
+namespace {
+
+// "Program another pod" lets the next pod onto the same port: it must be of
+// the configuration's type before anything is sent to it.
+bool PodMatches(std::int32_t probeResult, std::uint8_t type_code)
+{
+    const auto index = RegisterPod::FindPodType(static_cast<std::uint8_t>(probeResult));
+    return index && RegisterPod::PodTypes[static_cast<std::size_t>(*index)].Type == type_code;
+}
+
+} // namespace
+
+std::int16_t Configure_Pod(PodLink& link, bool two_part, std::uint8_t type_code,
+                           const TransferBuffers& buffers)
+{
+    link.view.Percentage(QStringLiteral("0%"));
+    link.view.Progress(0);
+    link.view.PleaseWait(true);
+
+    if (!link.port.PortOpen()) {
+        ShowError(link, QStringLiteral("Port not open"));
+        return PortNotOpen;
+    }
+    const std::int32_t pod = ProbePort(link, false);
+    if (pod == 0) {
+        ShowError(link, QStringLiteral("Pod not responding"));
+        return PodNotResponding;
+    }
+    if (!two_part && !PodMatches(pod, type_code)) {
+        ShowError(link, QStringLiteral("Pod type does not match configuration"));
+        return PodTypeMismatch;
+    }
+    if (!DownloadData(link, buffers.download_buffer, buffers.download_length))
+        return ConfigureDone;
+    if (two_part)
+        return ConfigureDone;
+
+    ProgramSecondaryConfiguration(link, type_code, buffers.secondary_buffer);
+    if (!RestartPod(link)) {
+        ShowError(link, QStringLiteral("Program failed, Trellin will fail to operate correctly "
+                                       "until reprogrammmed, Try powering the pod off/wait/on "
+                                       "and reprogram again"));
+        return RestartFailed;
+    }
+    const MsgAnswer answer = link.msgBox.Show(QStringLiteral("Program another pod"),
+                                              QStringLiteral("All sent ok"), MsgButtons::YesNo,
+                                              MsgIcon::Question);
+    return answer == MsgAnswer::No ? ConfigureDone : ProgramAnother;
+}
+
+} // namespace vantelo

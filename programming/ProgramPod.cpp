@@ -1,0 +1,167 @@
+#include "programming/ProgramPod.h"
+
+#include "discovery/PodSlots.h"
+#include "discovery/ProbePort.h"
+#include "platform/SerialPort.h"
+#include "platform/UserDialogs.h"
+#include "serial/PodLink.h"
+#include "serial/RestartPod.h"
+#include "serial/Waits.h"
+
+#include <algorithm>
+
+namespace vantelo {
+
+namespace {
+
+constexpr std::uint8_t MainMicro = 0x88;
+constexpr std::uint8_t IrMicro = 0x99;
+
+std::uint8_t Identify(PodLink& link, bool restartAfter)
+{
+    return static_cast<std::uint8_t>(ProbePort(link, restartAfter));
+}
+
+// RTS low connects the two-micro pod's main micro, RTS high its IR micro.
+void ReopenWithRts(PodLink& link, bool rts)
+{
+    link.port.PortOpen(false);
+    link.port.RTSEnable(rts);
+    link.port.PortOpen(true);
+}
+
+// Indexes 0 to length inclusive, as far as the image reaches.
+void CopyImage(TransferBuffers& buffers, const std::array<std::uint8_t, ImageSize>& image,
+               std::int32_t length)
+{
+    const auto count = std::clamp<std::int64_t>(std::int64_t{length} + 1, 0, ImageSize);
+    std::copy_n(image.begin(), count, buffers.download_buffer.begin());
+    buffers.download_length = length;
+}
+
+void ShowPlainError(PodLink& link, const QString& text)
+{
+    link.msgBox.Show(text, QStringLiteral("Error!"), MsgButtons::Ok, MsgIcon::None);
+}
+
+bool SelectMainMicro(PodLink& link)
+{
+    for (int attempt = 0; attempt < 4; ++attempt) {
+        ReopenWithRts(link, false);
+        Pause(link, 500);
+        const std::uint8_t id = Identify(link, false);
+        if (id == MainMicro) {
+            RestartPod(link);
+            return true;
+        }
+        if (id != IrMicro)
+            RestartPod(link);
+    }
+    link.port.PortOpen(false);
+    ShowPlainError(link, QStringLiteral("Could not connect to Oxa pod main micro!"));
+    return false;
+}
+
+bool SelectIrMicro(PodLink& link)
+{
+    ReopenWithRts(link, true);
+    Pause(link, 500);
+    std::uint8_t id = Identify(link, false);
+    for (int pass = 0; pass < 4; ++pass) {
+        ReopenWithRts(link, true);
+        if (id == IrMicro)
+            return true;
+        RestartPod(link);
+        id = Identify(link, false);
+    }
+    ShowPlainError(link, QStringLiteral("Could not connect to Oxa pod IR micro!"));
+    ReopenWithRts(link, false);
+    link.port.PortOpen(false);
+    return false;
+}
+
+// After both images the main micro must answer again.
+bool MainMicroAnswers(PodLink& link)
+{
+    for (int attempt = 0; attempt < 4; ++attempt) {
+        ReopenWithRts(link, false);
+        if (Identify(link, true) == MainMicro)
+            return true;
+        RestartPod(link);
+    }
+    ShowError(link, QStringLiteral("Unit failed to restart"));
+    return false;
+}
+
+// The second stage of the two-micro pod: the IR image, then the restart check.
+std::int16_t ProgramIrMicro(PodLink& link, const PodConfiguration& configuration,
+                            TransferBuffers& buffers)
+{
+    link.view.Percentage(FormatPercent(0));
+    link.view.Progress(0);
+    CopyImage(buffers, configuration.ir_image, configuration.ir_length);
+    link.view.Status(QStringLiteral("Please wait programing Oxa data"));
+    Pause(link, 1000);
+    if (!SelectIrMicro(link))
+        return PortNotOpen;
+    RestartPod(link);
+    Pause(link, 500);
+    std::int16_t result = Configure_Pod(link, true, configuration.type_code, buffers);
+    RestartPod(link);
+    if (!MainMicroAnswers(link))
+        result = -1;
+    Pause(link, 3000);
+    return result;
+}
+
+} // namespace
+
+PortOpening OpenSelectedPort(PodLink& link, PodSlots& podList)
+{
+    if (link.port.PortOpen())
+        link.port.PortOpen(false);
+    PortOpening opening = PortOpening::NoneSelected;
+    for (int i = 0; i < 4; ++i) {
+        if (!podList.OptionSelected(i))
+            continue;
+        link.port.CommPort(i + 1);
+        if (!link.port.PortOpen(true)) {
+            ShowError(link, QStringLiteral("Could not open COM%1").arg(i + 1));
+            return PortOpening::Failed;
+        }
+        opening = PortOpening::Opened;
+        Pause(link, 100);
+    }
+    return opening;
+}
+
+void ProgramPod(PodLink& link, PodSlots& podList, const PodConfiguration& configuration,
+                TransferBuffers& buffers)
+{
+    const bool twoMicro = configuration.type_code == TwoMicroTypeCode;
+    std::int16_t result = ConfigureDone;
+    do {
+        link.view.Percentage(FormatPercent(0));
+        link.view.Progress(0);
+        if (OpenSelectedPort(link, podList) == PortOpening::Failed)
+            break;
+        link.view.Status(twoMicro ? QStringLiteral("Please wait programing main data")
+                                  : QStringLiteral("Please wait programing pod"));
+        link.view.PleaseWait(true);
+        CopyImage(buffers, configuration.main_image, configuration.main_length);
+        buffers.secondary_buffer = configuration.secondary_table;
+        if (twoMicro && !SelectMainMicro(link))
+            break;
+        result = Configure_Pod(link, twoMicro, configuration.type_code, buffers);
+        if (result < 0)
+            break;
+        if (twoMicro)
+            result = ProgramIrMicro(link, configuration, buffers);
+    } while (result > 0);
+
+    if (link.port.PortOpen())
+        link.port.PortOpen(false);
+    link.view.PleaseWait(false);
+}
+
+} // namespace vantelo

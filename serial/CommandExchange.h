@@ -1,0 +1,30 @@
+#pragma once
+
+#include <cstdint>
+#include <span>
+
+namespace vantelo {
+
+struct PodLink;
+
+inline constexpr std::uint8_t Acknowledgement = 0xF0;
+
+// Sends a command byte under odd parity (its parity bit marks it as a
+// command), then the payload under even parity.
+void SendCommandFrame(PodLink& link, std::uint8_t command, std::span<const std::uint8_t> payload);
+
+struct CommandExchange {
+    std::uint8_t command = 0;
+    std::span<const std::uint8_t> payload;
+    bool flushEachAttempt = false; // drop what is waiting before every attempt
+    int timeoutMs = 500;
+    std::int16_t bytesNeeded = 1;
+};
+
+enum class ExchangeResult { Acknowledged, NoReply, WrongReply };
+
+// Up to four attempts; the result is the last attempt's. Leftover bytes of
+// an attempt that timed out stay waiting and open the next attempt's reply.
+ExchangeResult Exchange(PodLink& link, const CommandExchange& exchange);
+
+} // namespace vantelo

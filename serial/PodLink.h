@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QString>
+
+namespace vantelo {
+
+class MsgBox;
+class ReplyTimer;
+class SerialPort;
+
+// What the pod operations show in the window while they run.
+class ProgressView {
+public:
+    virtual ~ProgressView() = default;
+
+    virtual void Percentage(const QString& text) = 0; // Label2
+    virtual void Progress(int permille) = 0;          // ProgressBar1, 0 to 1000
+    virtual void Status(const QString& text) = 0;     // Label3
+    virtual void PleaseWait(bool visible) = 0;
+};
+
+// Everything a pod operation works through: the port, the reply timer that
+// paces its waits, message boxes for its failures, and the progress display.
+struct PodLink {
+    SerialPort& port;
+    ReplyTimer& timer;
+    MsgBox& msgBox;
+    ProgressView& view;
+};
+
+// Tenths of a per cent as the percentage label shows them: 333 is "33.3%".
+QString FormatPercent(int permille);
+
+// An error box with the exclamation icon.
+void ShowError(PodLink& link, const QString& text, const QString& title = QStringLiteral("Error!"));
+
+} // namespace vantelo

@@ -1,0 +1,183 @@
+#include "sim/Pod.h"
+
+#include <algorithm>
+#include <bit>
+#include <numeric>
+#include <span>
+#include <utility>
+
+namespace vantelo::sim {
+
+namespace {
+
+constexpr std::array<std::uint8_t, 7> ProbeSequence{0xFF, 'S', 'E', 'T', 'P', 'O', 'D'};
+constexpr std::int32_t LowPulseBaud = 110;
+constexpr std::int32_t CommandBaud = 9600;
+constexpr std::uint8_t Accepted = 0xF0;
+constexpr std::uint8_t Refused = 0x0F;
+
+enum Command : std::uint8_t { Restart = 0x33, Block = 0x11, SecondaryByte = 0x44 };
+
+std::size_t PayloadLength(std::uint8_t command)
+{
+    switch (command) {
+    case Restart:
+        return 1;
+    case Block:
+        return 11;
+    case SecondaryByte:
+        return 4;
+    }
+    return 0; // not a command this pod knows
+}
+
+std::uint8_t Sum(std::span<const std::uint8_t> bytes)
+{
+    return static_cast<std::uint8_t>(std::accumulate(bytes.begin(), bytes.end(), 0u));
+}
+
+// The parity bit the pod's even-parity receiver expects.
+bool EvenParityBit(std::uint8_t value)
+{
+    return std::popcount(value) % 2 != 0;
+}
+
+} // namespace
+
+Pod::Pod(PodModel model) : model_(std::move(model)) {}
+
+std::vector<Transmission> Pod::Receive(const WireByte& byte)
+{
+    const auto& gone = model_.faults.unplugAfterBytes;
+    if (gone && std::cmp_greater_equal(received_.size(), *gone))
+        return {};
+    received_.push_back(byte);
+    if (model_.faults.silent)
+        return {};
+
+    const std::int32_t baud = byte.settings.baud;
+    if (baud == LowPulseBaud) {
+        awake_ = true;
+        probeMatched_ = 0;
+        return {};
+    }
+    std::vector<Transmission> replies;
+    if (awake_ && baud == model_.baud && MatchesProbe(byte.value))
+        replies.push_back(ProbeReply());
+    if (baud == CommandBaud) {
+        if (auto answer = Decode(byte); !answer.empty())
+            replies.push_back({model_.turnaround, CommandBaud, std::move(answer)});
+    }
+    return replies;
+}
+
+bool Pod::MatchesProbe(std::uint8_t value)
+{
+    if (value == ProbeSequence[probeMatched_])
+        ++probeMatched_;
+    else
+        probeMatched_ = value == ProbeSequence[0] ? 1 : 0;
+    if (probeMatched_ < ProbeSequence.size())
+        return false;
+    probeMatched_ = 0;
+    return true;
+}
+
+Transmission Pod::ProbeReply()
+{
+    ++probesAnswered_;
+    const PodFaults& faults = model_.faults;
+    if (faults.probeReply)
+        return {model_.turnaround, model_.baud, *faults.probeReply};
+    const std::uint8_t identity[] = {model_.reply, model_.major, model_.minor};
+    const int offBy = faults.badProbeChecksum ? 1 : 0;
+    const auto checksum = static_cast<std::uint8_t>(0xFF - Sum(identity) + offBy);
+    return {model_.turnaround, model_.baud,
+            {model_.reply, model_.major, model_.minor, checksum, 0x00}};
+}
+
+std::vector<std::uint8_t> Pod::Decode(const WireByte& byte)
+{
+    if (byte.ninthBit != EvenParityBit(byte.value)) {
+        // A command byte ends whatever frame was unfinished.
+        payload_.clear();
+        command_.reset();
+        if (PayloadLength(byte.value) != 0)
+            command_ = byte.value;
+        return {};
+    }
+    if (!command_)
+        return {};
+    payload_.push_back(byte.value);
+    if (payload_.size() < PayloadLength(*command_))
+        return {};
+    auto answer = Execute(*std::exchange(command_, std::nullopt));
+    payload_.clear();
+    return answer;
+}
+
+std::vector<std::uint8_t> Pod::Execute(std::uint8_t command)
+{
+    const PodFaults& faults = model_.faults;
+    if (faults.wrongAcknowledgement || Sum(payload_) != 0xFF)
+        return {Refused, 0x00};
+    std::vector<std::uint8_t> accepted{Accepted};
+    if (!faults.singleByteReplies)
+        accepted.push_back(0x00);
+
+    if (command == Restart) {
+        if (model_.faults.ignoreRestarts > 0) {
+            --model_.faults.ignoreRestarts;
+            return {};
+        }
+        ++restarts_;
+        awake_ = false;
+        return accepted;
+    }
+    if (command == Block) {
+        const int number = payload_[0] << 8 | payload_[1];
+        if (number == faults.refuseBlock && blockRefusals_ < faults.refuseBlockTimes) {
+            ++blockRefusals_;
+            return {Refused, 0x00};
+        }
+        std::copy_n(payload_.begin() + 2, 8, blocks_[number].begin());
+        return accepted;
+    }
+    // A secondary byte: 0x00, address, value, checksum; answered with one byte.
+    const int address = payload_[1];
+    if (address == faults.refuseSecondaryAddress &&
+        secondaryRefusals_ < faults.refuseSecondaryTimes) {
+        ++secondaryRefusals_;
+        return {Refused};
+    }
+    secondary_[address] = payload_[2];
+    return {Accepted};
+}
+
+std::vector<std::uint8_t> Pod::Image() const
+{
+    std::vector<std::uint8_t> image;
+    for (int number = 0;; ++number) {
+        const auto block = blocks_.find(number);
+        if (block == blocks_.end())
+            return image;
+        image.insert(image.end(), block->second.begin(), block->second.end());
+    }
+}
+
+void Pod::Clear()
+{
+    *this = Pod(model_);
+}
+
+TwoMicroPod::TwoMicroPod(PodModel mainMicro, PodModel irMicro)
+    : main_(std::move(mainMicro)), ir_(std::move(irMicro))
+{
+}
+
+std::vector<Transmission> TwoMicroPod::Receive(const WireByte& byte)
+{
+    return (byte.rts ? ir_ : main_).Receive(byte);
+}
+
+} // namespace vantelo::sim

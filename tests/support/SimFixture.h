@@ -1,0 +1,65 @@
+#pragma once
+
+#include "catalogue/RegisterPod.h"
+#include "serial/PodLink.h"
+#include "sim/Clock.h"
+#include "sim/Line.h"
+#include "sim/Pod.h"
+#include "support/ScriptedDialogs.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace vantelo::testing {
+
+// Records what the operations show.
+struct RecordingView final : ProgressView {
+    std::vector<QString> percentages;
+    std::vector<int> progress;
+    std::vector<QString> statuses;
+    bool pleaseWait = false;
+
+    void Percentage(const QString& text) override { percentages.push_back(text); }
+    void Progress(int permille) override { progress.push_back(permille); }
+    void Status(const QString& text) override { statuses.push_back(text); }
+    void PleaseWait(bool visible) override { pleaseWait = visible; }
+};
+
+// A pod on COM1 of the simulated line, the port open, the seed catalogue loaded.
+class SimFixture : public ::testing::Test {
+protected:
+    explicit SimFixture(sim::PodModel model = {}) : pod(model)
+    {
+        RegisterPod::LoadDefaultPodTypes();
+        line.Connect(1, pod);
+        line.CommPort(1);
+        EXPECT_TRUE(line.PortOpen(true));
+    }
+
+    // Bytes the pod received, in order, from the given index on.
+    std::vector<std::uint8_t> Received(std::size_t from = 0) const
+    {
+        std::vector<std::uint8_t> bytes;
+        for (std::size_t i = from; i < pod.received().size(); ++i)
+            bytes.push_back(pod.received()[i].value);
+        return bytes;
+    }
+
+    std::vector<QString> Messages() const
+    {
+        std::vector<QString> texts;
+        for (const auto& call : msgBox.calls)
+            texts.push_back(call.title + ": " + call.text);
+        return texts;
+    }
+
+    sim::Clock clock;
+    sim::Line line{clock};
+    sim::Pod pod;
+    ScriptedMsgBox msgBox;
+    RecordingView view;
+    PodLink link{line, clock, msgBox, view};
+};
+
+} // namespace vantelo::testing

@@ -1,0 +1,178 @@
+#include "Options.h"
+
+#include "catalogue/RegisterPod.h"
+
+#include <algorithm>
+#include <array>
+#include <charconv>
+#include <cmath>
+#include <utility>
+
+namespace vantelo::podsim {
+
+namespace {
+
+std::string Quoted(std::string_view text)
+{
+    return "\"" + std::string(text) + "\"";
+}
+
+long ParseInteger(std::string_view text, long min, long max, std::string_view what)
+{
+    int base = 10;
+    if (text.starts_with("0x") || text.starts_with("0X")) {
+        text.remove_prefix(2);
+        base = 16;
+    }
+    long value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value, base);
+    if (text.empty() || error != std::errc{} || end != text.data() + text.size() || value < min ||
+        value > max)
+        throw UsageError(std::string(what) + " must be a number from " + std::to_string(min) +
+                         " to " + std::to_string(max) + ", not " + Quoted(text));
+    return value;
+}
+
+std::uint8_t ReplyOfType(long type)
+{
+    RegisterPod::LoadDefaultPodTypes();
+    const auto& types = RegisterPod::PodTypes;
+    const auto entry = std::find_if(types.begin(), types.end(),
+                                    [type](const PodTypeInfo& info) { return info.Type == type; });
+    if (entry == types.end())
+        throw UsageError("type=" + std::to_string(type) + " is not in the built-in catalogue");
+    return entry->Reply;
+}
+
+void ParseVersion(std::string_view text, sim::PodModel& pod)
+{
+    const auto dot = text.find('.');
+    if (dot == std::string_view::npos)
+        throw UsageError("version must be MAJOR.MINOR, not " + Quoted(text));
+    pod.major = static_cast<std::uint8_t>(ParseInteger(text.substr(0, dot), 0, 255, "major version"));
+    pod.minor = static_cast<std::uint8_t>(ParseInteger(text.substr(dot + 1), 0, 255, "minor version"));
+}
+
+sim::Nanos ParseMilliseconds(std::string_view text)
+{
+    double milliseconds = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), milliseconds);
+    if (text.empty() || error != std::errc{} || end != text.data() + text.size() || !(milliseconds >= 0) ||
+        milliseconds > 60'000)
+        throw UsageError("turnaround must be milliseconds from 0 to 60000, not " + Quoted(text));
+    return std::llround(milliseconds * static_cast<double>(sim::Millisecond));
+}
+
+void ParseRefusal(std::string_view text, sim::PodFaults& faults)
+{
+    const auto colon = text.find(':');
+    if (colon == std::string_view::npos)
+        throw UsageError("refuse must be BLOCK:TIMES, not " + Quoted(text));
+    faults.refuseBlock = static_cast<int>(ParseInteger(text.substr(0, colon), 0, 4094, "refused block"));
+    faults.refuseBlockTimes = static_cast<int>(ParseInteger(text.substr(colon + 1), 1, 1000, "refusals"));
+}
+
+constexpr std::array<std::pair<std::string_view, bool sim::PodFaults::*>, 4> FaultFlags{{
+    {"silent", &sim::PodFaults::silent},
+    {"wrongack", &sim::PodFaults::wrongAcknowledgement},
+    {"single", &sim::PodFaults::singleByteReplies},
+    {"badsum", &sim::PodFaults::badProbeChecksum},
+}};
+
+// One item of a pod's description: key=value, or a fault's name.
+// Returns whether it named the identification byte.
+bool ParsePodItem(std::string_view item, sim::PodModel& pod)
+{
+    const auto equals = item.find('=');
+    const std::string_view key = item.substr(0, equals);
+    if (equals == std::string_view::npos) {
+        const auto flag = std::find_if(FaultFlags.begin(), FaultFlags.end(),
+                                       [key](const auto& entry) { return entry.first == key; });
+        if (flag == FaultFlags.end())
+            throw UsageError("unknown pod property " + Quoted(item));
+        pod.faults.*(flag->second) = true;
+        return false;
+    }
+    const std::string_view value = item.substr(equals + 1);
+    if (key == "type") {
+        pod.reply = ReplyOfType(ParseInteger(value, 0, 255, "type"));
+        return true;
+    }
+    if (key == "reply") {
+        pod.reply = static_cast<std::uint8_t>(ParseInteger(value, 0, 255, "reply"));
+        return true;
+    }
+    if (key == "version")
+        ParseVersion(value, pod);
+    else if (key == "baud")
+        pod.baud = static_cast<std::int32_t>(ParseInteger(value, 50, 4'000'000, "baud"));
+    else if (key == "turnaround")
+        pod.turnaround = ParseMilliseconds(value);
+    else if (key == "refuse")
+        ParseRefusal(value, pod.faults);
+    else
+        throw UsageError("unknown pod property " + Quoted(item));
+    return false;
+}
+
+PortSpec ParsePort(std::string_view text)
+{
+    const auto colon = text.find(':');
+    if (colon == std::string_view::npos)
+        throw UsageError("--port takes N:DESCRIPTION, not " + Quoted(text));
+    PortSpec spec;
+    spec.number = static_cast<int>(ParseInteger(text.substr(0, colon), 1, 4, "port number"));
+    const std::string_view description = text.substr(colon + 1);
+    if (description == "missing") {
+        spec.kind = PortKind::Missing;
+        return spec;
+    }
+    if (description == "empty") {
+        spec.kind = PortKind::Empty;
+        return spec;
+    }
+    spec.kind = PortKind::Pod;
+    bool identified = false;
+    for (std::string_view rest = description; !rest.empty();) {
+        const auto comma = rest.find(',');
+        identified |= ParsePodItem(rest.substr(0, comma), spec.pod);
+        rest = comma == std::string_view::npos ? std::string_view{} : rest.substr(comma + 1);
+    }
+    if (!identified)
+        throw UsageError("port " + std::to_string(spec.number) + " needs type=N or reply=0xNN");
+    return spec;
+}
+
+} // namespace
+
+Options ParseOptions(const std::vector<std::string_view>& arguments)
+{
+    Options options;
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        const std::string_view argument = arguments[i];
+        if (argument == "--help" || argument == "-h") {
+            options.help = true;
+            continue;
+        }
+        if (argument != "--port" && argument != "--links" && argument != "--images")
+            throw UsageError("unknown argument " + Quoted(argument));
+        if (i + 1 == arguments.size())
+            throw UsageError(std::string(argument) + " needs a value");
+        const std::string_view value = arguments[++i];
+        if (argument == "--links")
+            options.linksDir = value;
+        else if (argument == "--images")
+            options.imagesDir = value;
+        else
+            options.ports.push_back(ParsePort(value));
+    }
+    for (std::size_t i = 0; i < options.ports.size(); ++i)
+        for (std::size_t j = 0; j < i; ++j)
+            if (options.ports[i].number == options.ports[j].number)
+                throw UsageError("port " + std::to_string(options.ports[i].number) + " is given twice");
+    if (options.ports.empty() && !options.help)
+        throw UsageError("give at least one --port");
+    return options;
+}
+
+} // namespace vantelo::podsim

@@ -1,0 +1,38 @@
+#pragma once
+
+#include "sim/Pod.h"
+
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace vantelo::podsim {
+
+enum class PortKind { Missing, Empty, Pod };
+
+struct PortSpec {
+    int number = 0;
+    PortKind kind = PortKind::Empty;
+    sim::PodModel pod; // for PortKind::Pod
+};
+
+struct Options {
+    std::vector<PortSpec> ports;
+    std::string linksDir;  // empty: no links
+    std::string imagesDir; // empty: no image files
+    bool help = false;
+};
+
+// A bad command line; the message names the argument at fault.
+struct UsageError : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
+// The arguments after the program name. Loads the built-in pod type
+// catalogue to turn type= into an identification byte.
+Options ParseOptions(const std::vector<std::string_view>& arguments);
+
+extern const char* const UsageText;
+
+} // namespace vantelo::podsim

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <string>
+
+namespace vantelo::podsim {
+
+// A pseudo-terminal pair: the program opens the slave by its path, podsim
+// reads and writes the non-blocking master. podsim keeps a slave descriptor
+// of its own open, so the master never sees a hang-up while the program has
+// the port closed.
+class Pty {
+public:
+    Pty(); // throws std::system_error
+    ~Pty();
+    Pty(const Pty&) = delete;
+    Pty& operator=(const Pty&) = delete;
+
+    int master() const { return master_; }
+    const std::string& slavePath() const { return slavePath_; }
+
+private:
+    void Close();
+
+    int master_ = -1;
+    int slave_ = -1;
+    std::string slavePath_;
+};
+
+} // namespace vantelo::podsim
