@@ -42,6 +42,15 @@ QLabel* CentredLabel(const QString& caption, double points, QWidget* container)
     return label;
 }
 
+// A slot's option button answers a click anywhere on it, caption or not.
+class SlotOption final : public QRadioButton {
+public:
+    using QRadioButton::QRadioButton;
+
+protected:
+    bool hitButton(const QPoint& pos) const override { return rect().contains(pos); }
+};
+
 } // namespace
 
 int Download::TwipsToPixels(double twips) const
@@ -82,7 +91,7 @@ void Download::CreateControls()
     Option1Group = new QButtonGroup(this);
     for (int i = 0; i < 4; ++i) {
         const int row = Layout::SlotPitch * i;
-        Option1[i] = new QRadioButton(QString::number(i + 1), Frame2);
+        Option1[i] = new SlotOption(QString::number(i + 1), Frame2);
         place(Option1[i], "Option1", Layout::Option1, row);
         Option1[i]->setProperty("Index", i);
         Option1[i]->setToolTip(i == 0 ? QStringLiteral("Click to set download to This Pod")

@@ -3,7 +3,16 @@
 #include "platform/UserDialogs.h"
 
 #include <deque>
+#include <functional>
 #include <vector>
+
+#include <ostream>
+
+// Texts in test failures, readable.
+inline void PrintTo(const QString& text, std::ostream* os)
+{
+    *os << '"' << text.toStdString() << '"';
+}
 
 namespace vantelo::testing {
 
@@ -43,11 +52,14 @@ struct ScriptedMsgBox final : MsgBox {
     };
     std::vector<Call> calls;
     std::deque<MsgAnswer> answers; // empty: Ok for OK boxes, No for questions
+    std::function<void()> onShow;  // what the user does while the box is up
 
     MsgAnswer Show(const QString& text, const QString& title, MsgButtons buttons,
                    MsgIcon icon) override
     {
         calls.push_back({text, title, buttons, icon});
+        if (onShow)
+            onShow();
         if (answers.empty())
             return buttons == MsgButtons::YesNo ? MsgAnswer::No : MsgAnswer::Ok;
         const MsgAnswer answer = answers.front();
