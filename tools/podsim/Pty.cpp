@@ -34,7 +34,8 @@ Pty::Pty()
         slave_ = open(name.data(), O_RDWR | O_NOCTTY);
         Check(slave_ >= 0, "open pty slave");
         // Raw from the start: nothing the pod sends may be echoed or translated
-        // before the program has set the port up.
+        // before the program has set the port up. (The master's own settings
+        // are raw already; termios calls on it would reach the slave's too.)
         termios settings{};
         Check(tcgetattr(slave_, &settings) == 0, "tcgetattr");
         cfmakeraw(&settings);

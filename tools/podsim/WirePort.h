@@ -1,0 +1,53 @@
+#pragma once
+
+#include "ExchangeLog.h"
+#include "Pty.h"
+#include "sim/Pod.h"
+
+#include <cstdint>
+#include <deque>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace vantelo::podsim {
+
+// One virtual port: a pty with a simulated pod, or nobody, on its far end.
+// The wire is emulated in real time so that the pod is never faster than a
+// real line: a byte read from the program reaches the pod one character time
+// after it was read or after the byte before it has arrived, whichever is
+// later; the pod's answer leaves the pod's turnaround after the byte that
+// caused it and is written to the program byte by byte as each would arrive.
+class WirePort {
+public:
+    // imagePath: where to keep the image the pod holds; empty for nowhere.
+    WirePort(int number, std::optional<sim::PodModel> pod, sim::Nanos epoch, std::string imagePath);
+
+    int number() const { return number_; }
+    const Pty& pty() const { return pty_; }
+
+    // Takes every byte the program has written, at `now`.
+    void ReadAvailable(sim::Nanos now);
+    // Writes the answer bytes that have arrived by `now`.
+    void WriteDue(sim::Nanos now);
+    // When the next answer byte arrives.
+    std::optional<sim::Nanos> NextWrite() const;
+
+private:
+    void Arrive(std::uint8_t value, const LineSettings& settings, sim::Nanos readAt);
+    void Transmit(const sim::Transmission& answer, sim::Nanos after);
+    void SaveImage();
+
+    int number_;
+    Pty pty_;
+    std::optional<sim::Pod> pod_;
+    ExchangeLog log_;
+    std::string imagePath_;
+    std::vector<std::uint8_t> savedImage_;
+    sim::Nanos receiveFree_ = 0;  // when the last byte towards the pod has arrived
+    sim::Nanos transmitFree_ = 0; // when the pod's transmitter is done
+    std::deque<std::pair<sim::Nanos, std::uint8_t>> outgoing_; // arrival time, byte
+};
+
+} // namespace vantelo::podsim
