@@ -5,6 +5,7 @@
 #include "platform/FileSettingsStore.h"
 #include "sim/Clock.h"
 #include "sim/Line.h"
+#include "support/ConfigFiles.h"
 #include "support/ScriptedDialogs.h"
 
 #include <gtest/gtest.h>
@@ -38,24 +39,11 @@ protected:
         return path;
     }
 
-    // A configuration file of the full size. Every image byte and every
-    // secondary table byte differs from its neighbours.
+    // A configuration file of the full size (see ConfigFileBytes).
     QString ConfigFile(const QString& name, std::uint8_t typeCode, std::int32_t mainLength = 8,
                        std::int32_t irLength = 0, qsizetype size = PodFile::Size)
     {
-        QByteArray bytes(size, '\0');
-        for (qsizetype i = 0; i < size; ++i)
-            bytes[i] = static_cast<char>(i * 13 + (i >> 7));
-        const auto put = [&](std::size_t offset, std::int32_t value) {
-            for (std::size_t i = 0; i < 4 && offset + i < std::size_t(size); ++i)
-                bytes[qsizetype(offset + i)] =
-                    static_cast<char>(static_cast<std::uint32_t>(value) >> (8 * i));
-        };
-        if (size > 0)
-            bytes[0] = static_cast<char>(typeCode);
-        put(PodFile::MainLengthOffset, mainLength);
-        put(PodFile::IrLengthOffset, irLength);
-        return WriteFile(name, bytes);
+        return WriteFile(name, ConfigFileBytes(typeCode, mainLength, irLength, size));
     }
 
     // Loads a configuration through the Load button and the dialog.
