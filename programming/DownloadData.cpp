@@ -34,16 +34,13 @@ bool DownloadData(PodLink& link, std::span<const std::uint8_t, ImageSize> downlo
     for (std::int16_t n = 0; n < blocks; ++n) {
         const auto block = BuildDownloadBlock(
             n, download_buffer.subspan(static_cast<std::size_t>(n) * BlockData).first<BlockData>());
-        const auto result = Exchange(link, {.command = 0x11, .payload = block,
-                                            .flushEachAttempt = false, .timeoutMs = 500,
-                                            .bytesNeeded = 2});
-        if (result != ExchangeResult::Acknowledged) {
-            ShowError(link,
-                      result == ExchangeResult::NoReply ? QStringLiteral("No reply to download")
-                                                        : QStringLiteral("Reply to download failed"),
-                      QStringLiteral("Error!  %1").arg(n));
+        if (!ExchangeOrReport(link,
+                              {.command = 0x11, .payload = block, .flushEachAttempt = false,
+                               .timeoutMs = 500, .bytesNeeded = 2},
+                              {QStringLiteral("No reply to download"),
+                               QStringLiteral("Reply to download failed"),
+                               QStringLiteral("Error!  %1").arg(n)}))
             return false;
-        }
         ShowProgress(link, static_cast<int>(std::floor(double(n) / double(blocks) * 1000.0)));
     }
     link.view.Percentage(QStringLiteral("100%"));

@@ -41,18 +41,11 @@ std::array<std::uint8_t, 4> SecondaryPacket(std::uint8_t address, std::uint8_t v
 bool SendSecondaryByte(PodLink& link, std::uint8_t address, std::uint8_t value)
 {
     const auto packet = SecondaryPacket(address, value);
-    switch (Exchange(link, {.command = 0x44, .payload = packet, .flushEachAttempt = true,
-                            .timeoutMs = 500, .bytesNeeded = 1})) {
-    case ExchangeResult::Acknowledged:
-        return true;
-    case ExchangeResult::NoReply:
-        ShowError(link, QStringLiteral("No reply to secondary byte"));
-        return false;
-    case ExchangeResult::WrongReply:
-        ShowError(link, QStringLiteral("Failed to send secondary byte"));
-        return false;
-    }
-    return false;
+    return ExchangeOrReport(link,
+                            {.command = 0x44, .payload = packet, .flushEachAttempt = true,
+                             .timeoutMs = 500, .bytesNeeded = 1},
+                            {QStringLiteral("No reply to secondary byte"),
+                             QStringLiteral("Failed to send secondary byte")});
 }
 
 bool HasSecondaryConfiguration(std::uint8_t type_code)

@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <span>
 
+#include <QString>
+
 namespace vantelo {
 
 struct PodLink;
@@ -26,5 +28,16 @@ enum class ExchangeResult { Acknowledged, NoReply, WrongReply };
 // Up to four attempts; the result is the last attempt's. Leftover bytes of
 // an attempt that timed out stay waiting and open the next attempt's reply.
 ExchangeResult Exchange(PodLink& link, const CommandExchange& exchange);
+
+// What the user is told when the last attempt failed.
+struct ExchangeFailure {
+    QString noReply;
+    QString wrongReply;
+    QString title = QStringLiteral("Error!");
+};
+
+// Exchange, reporting a failure in an error box. True when acknowledged.
+bool ExchangeOrReport(PodLink& link, const CommandExchange& exchange,
+                      const ExchangeFailure& failure);
 
 } // namespace vantelo
