@@ -29,7 +29,34 @@ QString SerialDeviceName(int number)
 QtSerialPort::QtSerialPort()
 {
     port_.setFlowControl(QSerialPort::NoFlowControl);
+    // A device that vanishes (a USB adapter pulled out) closes the port, so
+    // the operation under way sees it closed instead of waiting on a dead line.
+    QObject::connect(&port_, &QSerialPort::errorOccurred, [this](QSerialPort::SerialPortError error) {
+        if (error == QSerialPort::ResourceError && port_.isOpen())
+            port_.close();
+    });
 }
+
+namespace {
+
+std::string DescribeOpenError(const QSerialPort& port)
+{
+    const QString device = port.portName();
+    switch (port.error()) {
+    case QSerialPort::PermissionError:
+        return QStringLiteral("no permission to use %1 (is your user in the dialout group?)")
+            .arg(device)
+            .toStdString();
+    case QSerialPort::DeviceNotFoundError:
+        return QStringLiteral("%1 does not exist").arg(device).toStdString();
+    case QSerialPort::OpenError:
+        return QStringLiteral("%1 is in use").arg(device).toStdString();
+    default:
+        return QStringLiteral("%1: %2").arg(device, port.errorString()).toStdString();
+    }
+}
+
+} // namespace
 
 void QtSerialPort::CommPort(int number)
 {
@@ -51,8 +78,11 @@ bool QtSerialPort::PortOpen(bool open)
     if (port_.isOpen())
         return true;
     port_.setPortName(SerialDeviceName(number_));
-    if (!port_.open(QIODevice::ReadWrite))
+    if (!port_.open(QIODevice::ReadWrite)) {
+        openError_ = DescribeOpenError(port_);
         return false;
+    }
+    openError_.clear();
     // Lines without RTS (a pty, some adapters) refuse it; that is harmless.
     port_.setRequestToSend(rts_);
     return true;
@@ -97,19 +127,25 @@ bool QtSerialPort::Settings(std::string_view settings)
     return baudSet && paritySet && dataSet && stopSet;
 }
 
+// A closed port (never opened, or closed when its device vanished) takes
+// nothing and has nothing.
 void QtSerialPort::Output(std::span<const std::uint8_t> bytes)
 {
+    if (!port_.isOpen())
+        return;
     port_.write(reinterpret_cast<const char*>(bytes.data()), static_cast<qint64>(bytes.size()));
 }
 
 std::int16_t QtSerialPort::InBufferCount()
 {
-    const qint64 waiting = port_.bytesAvailable();
+    const qint64 waiting = port_.isOpen() ? port_.bytesAvailable() : 0;
     return static_cast<std::int16_t>(std::min<qint64>(waiting, std::numeric_limits<std::int16_t>::max()));
 }
 
 std::vector<std::uint8_t> QtSerialPort::Input()
 {
+    if (!port_.isOpen())
+        return {};
     const QByteArray bytes = port_.readAll();
     return {bytes.begin(), bytes.end()};
 }

@@ -23,6 +23,7 @@ public:
     void Output(std::span<const std::uint8_t> bytes) override;
     std::int16_t InBufferCount() override;
     std::vector<std::uint8_t> Input() override;
+    std::string OpenError() const override { return openError_; }
 
 private:
     void Drain();
@@ -30,6 +31,7 @@ private:
     QSerialPort port_;
     int number_ = 1;
     bool rts_ = false;
+    std::string openError_;
 };
 
 } // namespace vantelo

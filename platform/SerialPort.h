@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <span>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -18,6 +19,8 @@ public:
     virtual bool PortOpen() const = 0;
     // Opening a missing or busy port leaves it closed and returns false.
     virtual bool PortOpen(bool open) = 0;
+    // Why the last open failed, naming the device; empty when unknown.
+    virtual std::string OpenError() const = 0;
     // Kept while closed; the line takes this state when the port opens.
     virtual void RTSEnable(bool raised) = 0;
     // "baud,parity,data,stop", e.g. "9600,o,8,1". Applies to bytes output

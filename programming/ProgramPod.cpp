@@ -22,12 +22,24 @@ std::uint8_t Identify(PodLink& link, bool restartAfter)
     return static_cast<std::uint8_t>(ProbePort(link, restartAfter));
 }
 
+// Opens the port, or tells the user why it cannot be opened.
+bool OpenPort(PodLink& link, int number)
+{
+    link.port.CommPort(number);
+    if (link.port.PortOpen(true))
+        return true;
+    const std::string why = link.port.OpenError();
+    ShowError(link, QStringLiteral("Could not open COM%1").arg(number) +
+                        (why.empty() ? QString() : QStringLiteral(": ") + QString::fromStdString(why)));
+    return false;
+}
+
 // RTS low connects the two-micro pod's main micro, RTS high its IR micro.
-void ReopenWithRts(PodLink& link, bool rts)
+bool ReopenWithRts(PodLink& link, int number, bool rts)
 {
     link.port.PortOpen(false);
     link.port.RTSEnable(rts);
-    link.port.PortOpen(true);
+    return OpenPort(link, number);
 }
 
 // Indexes 0 to length inclusive, as far as the image reaches.
@@ -44,10 +56,11 @@ void ShowPlainError(PodLink& link, const QString& text)
     link.msgBox.Show(text, QStringLiteral("Error!"), MsgButtons::Ok, MsgIcon::None);
 }
 
-bool SelectMainMicro(PodLink& link)
+bool SelectMainMicro(PodLink& link, int number)
 {
     for (int attempt = 0; attempt < 4; ++attempt) {
-        ReopenWithRts(link, false);
+        if (!ReopenWithRts(link, number, false))
+            return false;
         Pause(link, 500);
         const std::uint8_t id = Identify(link, false);
         if (id == MainMicro) {
@@ -62,29 +75,35 @@ bool SelectMainMicro(PodLink& link)
     return false;
 }
 
-bool SelectIrMicro(PodLink& link)
+bool SelectIrMicro(PodLink& link, int number)
 {
-    ReopenWithRts(link, true);
+    if (!ReopenWithRts(link, number, true))
+        return false;
     Pause(link, 500);
     std::uint8_t id = Identify(link, false);
     for (int pass = 0; pass < 4; ++pass) {
-        ReopenWithRts(link, true);
+        if (!ReopenWithRts(link, number, true))
+            return false;
         if (id == IrMicro)
             return true;
         RestartPod(link);
         id = Identify(link, false);
     }
     ShowPlainError(link, QStringLiteral("Could not connect to Oxa pod IR micro!"));
-    ReopenWithRts(link, false);
+    // Leave the port closed with RTS low.
+    link.port.PortOpen(false);
+    link.port.RTSEnable(false);
+    link.port.PortOpen(true);
     link.port.PortOpen(false);
     return false;
 }
 
 // After both images the main micro must answer again.
-bool MainMicroAnswers(PodLink& link)
+bool MainMicroAnswers(PodLink& link, int number)
 {
     for (int attempt = 0; attempt < 4; ++attempt) {
-        ReopenWithRts(link, false);
+        if (!ReopenWithRts(link, number, false))
+            return false;
         if (Identify(link, true) == MainMicro)
             return true;
         RestartPod(link);
@@ -94,7 +113,7 @@ bool MainMicroAnswers(PodLink& link)
 }
 
 // The second stage of the two-micro pod: the IR image, then the restart check.
-std::int16_t ProgramIrMicro(PodLink& link, const PodConfiguration& configuration,
+std::int16_t ProgramIrMicro(PodLink& link, int number, const PodConfiguration& configuration,
                             TransferBuffers& buffers)
 {
     link.view.Percentage(FormatPercent(0));
@@ -102,13 +121,13 @@ std::int16_t ProgramIrMicro(PodLink& link, const PodConfiguration& configuration
     CopyImage(buffers, configuration.ir_image, configuration.ir_length);
     link.view.Status(QStringLiteral("Please wait programing Oxa data"));
     Pause(link, 1000);
-    if (!SelectIrMicro(link))
+    if (!SelectIrMicro(link, number))
         return PortNotOpen;
     RestartPod(link);
     Pause(link, 500);
     std::int16_t result = Configure_Pod(link, true, configuration.type_code, buffers);
     RestartPod(link);
-    if (!MainMicroAnswers(link))
+    if (!MainMicroAnswers(link, number))
         result = -1;
     Pause(link, 3000);
     return result;
@@ -116,23 +135,20 @@ std::int16_t ProgramIrMicro(PodLink& link, const PodConfiguration& configuration
 
 } // namespace
 
-PortOpening OpenSelectedPort(PodLink& link, PodSlots& podList)
+std::optional<int> OpenSelectedPort(PodLink& link, PodSlots& podList)
 {
     if (link.port.PortOpen())
         link.port.PortOpen(false);
-    PortOpening opening = PortOpening::NoneSelected;
+    int number = 0; // none selected: the port stays closed
     for (int i = 0; i < 4; ++i) {
         if (!podList.OptionSelected(i))
             continue;
-        link.port.CommPort(i + 1);
-        if (!link.port.PortOpen(true)) {
-            ShowError(link, QStringLiteral("Could not open COM%1").arg(i + 1));
-            return PortOpening::Failed;
-        }
-        opening = PortOpening::Opened;
+        number = i + 1;
+        if (!OpenPort(link, number))
+            return std::nullopt;
         Pause(link, 100);
     }
-    return opening;
+    return number;
 }
 
 void ProgramPod(PodLink& link, PodSlots& podList, const PodConfiguration& configuration,
@@ -143,20 +159,28 @@ void ProgramPod(PodLink& link, PodSlots& podList, const PodConfiguration& config
     do {
         link.view.Percentage(FormatPercent(0));
         link.view.Progress(0);
-        if (OpenSelectedPort(link, podList) == PortOpening::Failed)
+        const auto number = OpenSelectedPort(link, podList);
+        if (!number)
             break;
         link.view.Status(twoMicro ? QStringLiteral("Please wait programing main data")
                                   : QStringLiteral("Please wait programing pod"));
         link.view.PleaseWait(true);
         CopyImage(buffers, configuration.main_image, configuration.main_length);
         buffers.secondary_buffer = configuration.secondary_table;
-        if (twoMicro && !SelectMainMicro(link))
-            break;
+        if (twoMicro) {
+            // Its micros are selected by reopening the port: there must be one.
+            if (*number == 0) {
+                ShowError(link, QStringLiteral("Port not open"));
+                break;
+            }
+            if (!SelectMainMicro(link, *number))
+                break;
+        }
         result = Configure_Pod(link, twoMicro, configuration.type_code, buffers);
         if (result < 0)
             break;
         if (twoMicro)
-            result = ProgramIrMicro(link, configuration, buffers);
+            result = ProgramIrMicro(link, *number, configuration, buffers);
     } while (result > 0);
 
     if (link.port.PortOpen())

@@ -3,15 +3,17 @@
 #include "config/PodConfiguration.h"
 #include "programming/ConfigurePod.h"
 
+#include <optional>
+
 namespace vantelo {
 
 class PodSlots;
 struct PodLink;
 
-enum class PortOpening { NoneSelected, Opened, Failed };
-
-// Opens the port of the selected slot; says so when it cannot be opened.
-PortOpening OpenSelectedPort(PodLink& link, PodSlots& podList);
+// Opens the port of the selected slot and gives its number (0 when no slot is
+// selected: the port stays closed). Nothing, after telling the user, when the
+// port cannot be opened.
+std::optional<int> OpenSelectedPort(PodLink& link, PodSlots& podList);
 
 // The Download command: programs the pod on the selected slot's port, and
 // the next one on the same port for as long as the user asks for another.

@@ -1,6 +1,7 @@
 #include "programming/SecondaryConfiguration.h"
 
 #include "discovery/ProbePort.h"
+#include "platform/SerialPort.h"
 #include "serial/Checksum.h"
 #include "serial/CommandExchange.h"
 #include "serial/PodLink.h"
@@ -65,6 +66,8 @@ bool ProgramSecondaryConfiguration(PodLink& link, std::uint8_t type_code,
     // One count for failed identifications and failed passes alike.
     int failures = 0;
     const auto giveUp = [&] {
+        if (!link.port.PortOpen())
+            return true; // the port vanished: the failed exchange has said so
         if (failures > 3) {
             ShowError(link, QStringLiteral("Failed to Program Velim Pod Secondary configuration"));
             return true;

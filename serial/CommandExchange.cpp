@@ -29,7 +29,8 @@ ExchangeResult Exchange(PodLink& link, const CommandExchange& exchange)
                 return ExchangeResult::Acknowledged;
             result = ExchangeResult::WrongReply;
         }
-        if (retries == 0)
+        // A port that vanished will not answer another attempt.
+        if (retries == 0 || !link.port.PortOpen())
             return result;
     }
 }

@@ -27,6 +27,7 @@ enum class ExchangeResult { Acknowledged, NoReply, WrongReply };
 
 // Up to four attempts; the result is the last attempt's. Leftover bytes of
 // an attempt that timed out stay waiting and open the next attempt's reply.
+// A port that closed under an attempt ends the exchange there.
 ExchangeResult Exchange(PodLink& link, const CommandExchange& exchange);
 
 // What the user is told when the last attempt failed.

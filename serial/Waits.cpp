@@ -20,7 +20,8 @@ bool WaitForReply(PodLink& link, int milliseconds, std::int16_t bytesNeeded)
     link.timer.Enabled(false);
     link.timer.Interval(milliseconds);
     link.timer.Enabled(true);
-    while (link.timer.Enabled() && link.port.InBufferCount() < bytesNeeded)
+    while (link.timer.Enabled() && link.port.PortOpen() &&
+           link.port.InBufferCount() < bytesNeeded)
         link.timer.ProcessEvents();
     return link.port.InBufferCount() >= bytesNeeded;
 }

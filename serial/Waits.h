@@ -10,7 +10,8 @@ struct PodLink;
 void Pause(PodLink& link, int milliseconds);
 
 // True when at least `bytesNeeded` bytes are waiting, or arrive before the
-// time-out. An early return leaves the timer running until its tick.
+// time-out. An early return leaves the timer running until its tick; a port
+// that closes meanwhile ends the wait at once.
 bool WaitForReply(PodLink& link, int milliseconds, std::int16_t bytesNeeded);
 
 } // namespace vantelo

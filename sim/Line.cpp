@@ -63,6 +63,8 @@ void Line::Connect(int port, Device& device)
 void Line::Unplug(int port)
 {
     Place(port, Slot::Unplugged, nullptr);
+    if (openPort_ == port)
+        PortOpen(false);
 }
 
 void Line::Place(int port, Slot slot, Device* device)
@@ -115,7 +117,7 @@ void Line::RTSEnable(bool raised)
 bool Line::Settings(std::string_view settings)
 {
     const auto parsed = ParseLineSettings(settings);
-    if (!parsed || openPort_ == 0)
+    if (!parsed || openPort_ == 0 || parsed->baud == refusedRate_)
         return false;
     // Each finished byte starts the next, moving byteEnd_ on.
     while (transmitting_)

@@ -29,9 +29,12 @@ public:
     void Missing(int port);
     void Empty(int port);
     void Connect(int port, Device& device);
-    // The port vanishes (a USB adapter pulled out): open fails from now on,
-    // and an open port loses everything sent and receives nothing.
+    // The port vanishes (a USB adapter pulled out): an open port closes, as
+    // the real adapter closes it on the error, and opening fails until the
+    // port is placed again.
     void Unplug(int port);
+    // An adapter that cannot do this rate: setting it fails.
+    void RefuseRate(std::int32_t baud) { refusedRate_ = baud; }
 
     void CommPort(int number) override;
     bool PortOpen() const override;
@@ -39,6 +42,7 @@ public:
     void RTSEnable(bool raised) override;
     bool Settings(std::string_view settings) override;
     void Output(std::span<const std::uint8_t> bytes) override;
+    std::string OpenError() const override { return {}; }
     std::int16_t InBufferCount() override;
     std::vector<std::uint8_t> Input() override;
 
@@ -74,6 +78,7 @@ private:
     std::vector<std::uint8_t> input_;
     std::vector<std::string> settingsLog_;
     int opens_ = 0;
+    std::int32_t refusedRate_ = 0;
 };
 
 } // namespace vantelo::sim

@@ -88,6 +88,8 @@ void Serve(std::deque<WirePort>& ports)
                                         "pty of COM" + std::to_string(ports[i].number()));
             if (masters[i].revents & POLLIN)
                 ports[i].ReadAvailable(now);
+            if (ports[i].Unplugged())
+                masters[i].fd = -1; // poll passes over it from now on
         }
     }
 }

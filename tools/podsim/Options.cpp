@@ -110,6 +110,8 @@ bool ParsePodItem(std::string_view item, sim::PodModel& pod)
         pod.turnaround = ParseMilliseconds(value);
     else if (key == "refuse")
         ParseRefusal(value, pod.faults);
+    else if (key == "unplug")
+        pod.faults.unplugAfterBytes = static_cast<int>(ParseInteger(value, 0, 1'000'000, "unplug"));
     else
         throw UsageError("unknown pod property " + Quoted(item));
     return false;

@@ -55,7 +55,9 @@ void Pty::Close()
 {
     if (slave_ >= 0)
         close(slave_);
-    close(master_);
+    if (master_ >= 0)
+        close(master_);
+    slave_ = master_ = -1;
 }
 
 } // namespace vantelo::podsim

@@ -16,11 +16,11 @@ public:
     Pty& operator=(const Pty&) = delete;
 
     int master() const { return master_; }
+    // Closes both ends podsim holds: the program's side of the port fails.
+    void Close();
     const std::string& slavePath() const { return slavePath_; }
 
 private:
-    void Close();
-
     int master_ = -1;
     int slave_ = -1;
     std::string slavePath_;

@@ -22,6 +22,8 @@ end-to-end tests.
       single            acknowledges commands with one byte, 0xF0
       refuse=BLOCK:T    refuses download block BLOCK the first T times
       badsum            answers the probe with a wrong checksum
+      unplug=N          the port vanishes once the pod has received N bytes, as
+                        a USB adapter pulled out
   --links DIR           also make symbolic links DIR/COMn to the ports
   --images DIR          after each accepted download block, write the image the
                         pod holds (blocks 0, 1, ... up to the first missing one)

@@ -48,9 +48,23 @@ void WirePort::ReadAvailable(sim::Nanos now)
         // settings 10 ms after a command byte at the soonest: what is read
         // together left under the settings in force now.
         const LineSettings settings = ProgramSettings(pty_.master());
-        for (ssize_t i = 0; i < count; ++i)
+        for (ssize_t i = 0; i < count; ++i) {
             Arrive(buffer[static_cast<std::size_t>(i)], settings, now);
+            if (Unplugged())
+                return;
+        }
     }
+}
+
+bool WirePort::Unplugged()
+{
+    const auto& limit = pod_ ? pod_->model().faults.unplugAfterBytes : std::nullopt;
+    if (pty_.master() < 0 || !limit || static_cast<int>(pod_->received().size()) < *limit)
+        return pty_.master() < 0;
+    std::fprintf(stderr, "podsim: COM%d unplugged\n", number_);
+    outgoing_.clear();
+    pty_.Close();
+    return true;
 }
 
 // The pod's answer depends only on the order of the bytes, so it decodes each

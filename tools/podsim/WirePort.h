@@ -33,6 +33,8 @@ public:
     void WriteDue(sim::Nanos now);
     // When the next answer byte arrives.
     std::optional<sim::Nanos> NextWrite() const;
+    // True once the port has vanished (the pod's unplug fault).
+    bool Unplugged();
 
 private:
     void Arrive(std::uint8_t value, const LineSettings& settings, sim::Nanos readAt);
