@@ -45,9 +45,10 @@ bool NinthBit(std::uint8_t value, const LineSettings& settings)
 
 Line::Line(Clock& clock) : clock_(clock) {}
 
-void Line::Missing(int port)
+void Line::Missing(int port, std::string why)
 {
     Place(port, Slot::Missing, nullptr);
+    missingWhy_.at(port) = std::move(why);
 }
 
 void Line::Empty(int port)
@@ -93,8 +94,11 @@ bool Line::PortOpen(bool open)
     if (openPort_ != 0)
         return true;
     if (number_ < 1 || number_ >= static_cast<int>(slots_.size()) ||
-        slots_[number_] == Slot::Missing || slots_[number_] == Slot::Unplugged)
+        slots_[number_] == Slot::Missing || slots_[number_] == Slot::Unplugged) {
+        openError_ = number_ >= 1 && number_ < static_cast<int>(slots_.size()) ? missingWhy_[number_]
+                                                                              : std::string();
         return false;
+    }
     openPort_ = number_;
     Reset();
     ++opens_;

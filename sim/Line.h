@@ -26,7 +26,8 @@ class Line final : public SerialPort {
 public:
     explicit Line(Clock& clock);
 
-    void Missing(int port);
+    // `why` is what the adapter tells about the failed open.
+    void Missing(int port, std::string why = {});
     void Empty(int port);
     void Connect(int port, Device& device);
     // The port vanishes (a USB adapter pulled out): an open port closes, as
@@ -42,7 +43,7 @@ public:
     void RTSEnable(bool raised) override;
     bool Settings(std::string_view settings) override;
     void Output(std::span<const std::uint8_t> bytes) override;
-    std::string OpenError() const override { return {}; }
+    std::string OpenError() const override { return openError_; }
     std::int16_t InBufferCount() override;
     std::vector<std::uint8_t> Input() override;
 
@@ -79,6 +80,8 @@ private:
     std::vector<std::string> settingsLog_;
     int opens_ = 0;
     std::int32_t refusedRate_ = 0;
+    std::array<std::string, 5> missingWhy_{};
+    std::string openError_;
 };
 
 } // namespace vantelo::sim

@@ -235,6 +235,13 @@ TEST_F(ProgramPod, PortThatCannotBeOpenedIsReportedAtOnce)
     EXPECT_EQ(Messages(), (std::vector<QString>{"Error!: Could not open COM1"}));
     EXPECT_EQ(msgBox.calls[0].icon, MsgIcon::Exclamation);
     ExpectEndedClosed(*w);
+
+    // What the adapter knows of the cause is said too.
+    msgBox.calls.clear();
+    line.Missing(1, "no permission to use /dev/ttyUSB0 (is your user in the dialout group?)");
+    w->ProgramPod_Click();
+    EXPECT_EQ(Messages(), (std::vector<QString>{"Error!: Could not open COM1: no permission to use "
+                                                "/dev/ttyUSB0 (is your user in the dialout group?)"}));
 }
 
 TEST_F(ProgramPod, SlotClicksDuringTheCommandChangeNothing)
