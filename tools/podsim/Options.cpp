@@ -122,27 +122,27 @@ PortSpec ParsePort(std::string_view text)
     const auto colon = text.find(':');
     if (colon == std::string_view::npos)
         throw UsageError("--port takes N:DESCRIPTION, not " + Quoted(text));
-    PortSpec spec;
-    spec.number = static_cast<int>(ParseInteger(text.substr(0, colon), 1, 4, "port number"));
+    PortSpec described;
+    described.number = static_cast<int>(ParseInteger(text.substr(0, colon), 1, 4, "port number"));
     const std::string_view description = text.substr(colon + 1);
     if (description == "missing") {
-        spec.kind = PortKind::Missing;
-        return spec;
+        described.kind = PortKind::Missing;
+        return described;
     }
     if (description == "empty") {
-        spec.kind = PortKind::Empty;
-        return spec;
+        described.kind = PortKind::Empty;
+        return described;
     }
-    spec.kind = PortKind::Pod;
+    described.kind = PortKind::Pod;
     bool identified = false;
     for (std::string_view rest = description; !rest.empty();) {
         const auto comma = rest.find(',');
-        identified |= ParsePodItem(rest.substr(0, comma), spec.pod);
+        identified |= ParsePodItem(rest.substr(0, comma), described.pod);
         rest = comma == std::string_view::npos ? std::string_view{} : rest.substr(comma + 1);
     }
     if (!identified)
-        throw UsageError("port " + std::to_string(spec.number) + " needs type=N or reply=0xNN");
-    return spec;
+        throw UsageError("port " + std::to_string(described.number) + " needs type=N or reply=0xNN");
+    return described;
 }
 
 } // namespace

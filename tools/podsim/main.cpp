@@ -24,18 +24,18 @@ void Run(const Options& options)
     const auto epoch = MonotonicNow();
     std::deque<WirePort> ports;
     Links links;
-    for (const PortSpec& spec : options.ports) {
-        const std::string name = "COM" + std::to_string(spec.number);
-        if (spec.kind == PortKind::Missing) {
-            Announce(spec.number, "/nonexistent/podsim" + std::to_string(spec.number));
+    for (const PortSpec& described : options.ports) {
+        const std::string name = "COM" + std::to_string(described.number);
+        if (described.kind == PortKind::Missing) {
+            Announce(described.number, "/nonexistent/podsim" + std::to_string(described.number));
             continue;
         }
-        const bool keepsImage = !options.imagesDir.empty() && spec.kind == PortKind::Pod;
+        const bool keepsImage = !options.imagesDir.empty() && described.kind == PortKind::Pod;
         const auto image = keepsImage ? std::filesystem::path(options.imagesDir) / (name + ".image")
                                       : std::filesystem::path();
-        const auto pod = spec.kind == PortKind::Pod ? std::optional(spec.pod) : std::nullopt;
-        const WirePort& port = ports.emplace_back(spec.number, pod, epoch, image.string());
-        Announce(spec.number, port.pty().slavePath());
+        const auto pod = described.kind == PortKind::Pod ? std::optional(described.pod) : std::nullopt;
+        const WirePort& port = ports.emplace_back(described.number, pod, epoch, image.string());
+        Announce(described.number, port.pty().slavePath());
         if (!options.linksDir.empty())
             links.Add(port.pty().slavePath(), std::filesystem::path(options.linksDir) / name);
     }
