@@ -5,6 +5,7 @@
 #include "sim/Clock.h"
 #include "sim/Line.h"
 #include "sim/Pod.h"
+#include "support/RecordingView.h"
 #include "support/ScriptedDialogs.h"
 
 #include <gtest/gtest.h>
@@ -12,19 +13,6 @@
 #include <vector>
 
 namespace vantelo::testing {
-
-// Records what the operations show.
-struct RecordingView final : ProgressView {
-    std::vector<QString> percentages;
-    std::vector<int> progress;
-    std::vector<QString> statuses;
-    bool pleaseWait = false;
-
-    void Percentage(const QString& text) override { percentages.push_back(text); }
-    void Progress(int permille) override { progress.push_back(permille); }
-    void Status(const QString& text) override { statuses.push_back(text); }
-    void PleaseWait(bool visible) override { pleaseWait = visible; }
-};
 
 // A pod on COM1 of the simulated line, the port open, the seed catalogue loaded.
 class SimFixture : public ::testing::Test {
