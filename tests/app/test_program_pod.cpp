@@ -1,3 +1,4 @@
+#include "support/PodModels.h"
 #include "support/WindowFixture.h"
 
 #include "sim/Pod.h"
@@ -13,14 +14,6 @@ namespace vantelo {
 namespace {
 
 using sim::Millisecond;
-
-sim::PodModel Model(std::uint8_t reply, std::int32_t baud = 9600)
-{
-    sim::PodModel model;
-    model.reply = reply;
-    model.baud = baud;
-    return model;
-}
 
 class ProgramPod : public testing::WindowFixture {
 protected:
@@ -61,7 +54,7 @@ protected:
 
 TEST_F(ProgramPod, OrdinaryPodThenAnotherOnTheSamePort)
 {
-    sim::Pod pod(Model(0x22, 38400));
+    sim::Pod pod(testing::PodModelOf(0x22, 38400));
     line.Connect(1, pod);
     const auto w = ReadyToProgram(1, 100);
     pod.Clear();
@@ -79,7 +72,7 @@ TEST_F(ProgramPod, OrdinaryPodThenAnotherOnTheSamePort)
 
 TEST_F(ProgramPod, VelimPodGetsItsSecondaryTable)
 {
-    sim::Pod pod(Model(0xDD, 19200));
+    sim::Pod pod(testing::PodModelOf(0xDD, 19200));
     line.Connect(1, pod);
     const auto w = ReadyToProgram(13, 64);
     QTest::mouseClick(w->ProgramPod, Qt::LeftButton);
@@ -94,7 +87,7 @@ TEST_F(ProgramPod, VelimPodGetsItsSecondaryTable)
 
 TEST_F(ProgramPod, VelimPodRefusingEveryPassIsReportedThenRestarted)
 {
-    sim::Pod pod(Model(0xDD));
+    sim::Pod pod(testing::PodModelOf(0xDD));
     line.Connect(1, pod);
     const auto w = ReadyToProgram(13, 8);
     pod.model().faults.refuseSecondaryAddress = 0;
@@ -109,7 +102,7 @@ TEST_F(ProgramPod, VelimPodRefusingEveryPassIsReportedThenRestarted)
 
 TEST_F(ProgramPod, TwoMicroPodGetsEachImageOnItsMicro)
 {
-    sim::TwoMicroPod pod(Model(0x88), Model(0x99, 4800));
+    sim::TwoMicroPod pod(testing::PodModelOf(0x88), testing::PodModelOf(0x99, 4800));
     line.Connect(1, pod);
     const auto w = ReadyToProgram(7, 12, 4);
     pod.main().Clear();
@@ -135,7 +128,7 @@ TEST_F(ProgramPod, TwoMicroPodGetsEachImageOnItsMicro)
 
 TEST_F(ProgramPod, TwoMicroPodWhoseMicrosDoNotAnswer)
 {
-    sim::TwoMicroPod pod(Model(0x88), Model(0x99));
+    sim::TwoMicroPod pod(testing::PodModelOf(0x88), testing::PodModelOf(0x99));
     line.Connect(1, pod);
     const auto w = ReadyToProgram(7, 8, 8);
     pod.main().model().faults.silent = true;
@@ -161,7 +154,7 @@ TEST_F(ProgramPod, TwoMicroPodWhoseMicrosDoNotAnswer)
 
 TEST_F(ProgramPod, MainMicroThatDoesNotComeBackIsReported)
 {
-    sim::TwoMicroPod pod(Model(0x88), Model(0x99));
+    sim::TwoMicroPod pod(testing::PodModelOf(0x88), testing::PodModelOf(0x99));
     line.Connect(1, pod);
     const auto w = ReadyToProgram(7, 8, 8);
     pod.main().Clear();
@@ -179,7 +172,7 @@ TEST_F(ProgramPod, MainMicroThatDoesNotComeBackIsReported)
 
 TEST_F(ProgramPod, FailuresOfTheSequenceEndTheCommand)
 {
-    sim::Pod pod(Model(0x22));
+    sim::Pod pod(testing::PodModelOf(0x22));
     line.Connect(1, pod);
     const auto w = ReadyToProgram(1, 16);
 
@@ -209,8 +202,8 @@ TEST_F(ProgramPod, FailuresOfTheSequenceEndTheCommand)
 
 TEST_F(ProgramPod, NextPodOfAnotherTypeIsNotProgrammed)
 {
-    sim::Pod first(Model(0x22));
-    sim::Pod other(Model(0x33)); // type 2
+    sim::Pod first(testing::PodModelOf(0x22));
+    sim::Pod other(testing::PodModelOf(0x33)); // type 2
     line.Connect(1, first);
     const auto w = ReadyToProgram(1, 16);
     // Asked for another pod, the user plugs in one of another type and says Yes.
@@ -227,7 +220,7 @@ TEST_F(ProgramPod, NextPodOfAnotherTypeIsNotProgrammed)
 
 TEST_F(ProgramPod, PortThatCannotBeOpenedIsReportedAtOnce)
 {
-    sim::Pod pod(Model(0x22));
+    sim::Pod pod(testing::PodModelOf(0x22));
     line.Connect(1, pod);
     const auto w = ReadyToProgram(1, 16);
     line.Missing(1);
@@ -246,8 +239,8 @@ TEST_F(ProgramPod, PortThatCannotBeOpenedIsReportedAtOnce)
 
 TEST_F(ProgramPod, SlotClicksDuringTheCommandChangeNothing)
 {
-    sim::Pod pod(Model(0x22));
-    sim::Pod second(Model(0x22));
+    sim::Pod pod(testing::PodModelOf(0x22));
+    sim::Pod second(testing::PodModelOf(0x22));
     line.Connect(1, pod);
     line.Connect(3, second);
     const auto w = ReadyToProgram(1, 16);
@@ -267,7 +260,7 @@ TEST_F(ProgramPod, SlotClicksDuringTheCommandChangeNothing)
 
 TEST_F(ProgramPod, ExitDuringADownloadClosesThePortAndEnds)
 {
-    sim::Pod pod(Model(0x22));
+    sim::Pod pod(testing::PodModelOf(0x22));
     line.Connect(1, pod);
     const auto w = ReadyToProgram(1, 800);
     clock.Schedule(clock.Now() + 1000 * Millisecond, [&] {

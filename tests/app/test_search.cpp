@@ -1,3 +1,4 @@
+#include "support/PodModels.h"
 #include "support/WindowFixture.h"
 
 #include "catalogue/RegisterPod.h"
@@ -13,16 +14,6 @@
 namespace vantelo {
 namespace {
 
-sim::PodModel Model(std::uint8_t reply, std::uint8_t major, std::uint8_t minor, std::int32_t baud)
-{
-    sim::PodModel model;
-    model.reply = reply;
-    model.major = major;
-    model.minor = minor;
-    model.baud = baud;
-    return model;
-}
-
 // COM1: a type 1 pod at 38400; COM2: missing; COM3: empty; COM4: a type 13 pod.
 class Search : public testing::WindowFixture {
 protected:
@@ -33,8 +24,8 @@ protected:
         line.Connect(4, velim);
     }
 
-    sim::Pod lumo{Model(0x22, 1, 12, 38400)};
-    sim::Pod velim{Model(0xDD, 2, 0, 2400)};
+    sim::Pod lumo{testing::PodModelOf(0x22, 38400, 1, 12)};
+    sim::Pod velim{testing::PodModelOf(0xDD, 2400, 2, 0)};
 };
 
 TEST_F(Search, ListsEachPortsPodAndEnablesOnlyMatchingOnes)

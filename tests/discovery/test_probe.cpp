@@ -1,3 +1,4 @@
+#include "support/PodModels.h"
 #include "support/SimFixture.h"
 
 #include "discovery/ProbePort.h"
@@ -13,19 +14,9 @@ const std::vector<std::string> RateOrder = {"9600,n,8,2",  "38400,n,8,2", "28800
                                             "19200,n,8,2", "14400,n,8,2", "4800,n,8,2",
                                             "2400,n,8,2"};
 
-sim::PodModel TypeOneAt(std::int32_t baud)
-{
-    sim::PodModel model;
-    model.reply = 0x22;
-    model.major = 1;
-    model.minor = 2;
-    model.baud = baud;
-    return model;
-}
-
 class Probe : public testing::SimFixture {
 protected:
-    Probe() : SimFixture(TypeOneAt(38400)) {}
+    Probe() : SimFixture(testing::PodModelOf(0x22, 38400, 1, 2)) {}
 
     std::vector<std::string> RatesTried() const
     {
@@ -90,7 +81,7 @@ TEST_F(Probe, AnswersThatDoNotIdentifyAPodAreNoAnswer)
 TEST_F(Probe, ChecksumOffByOneFailsAtEveryRate)
 {
     for (const std::int32_t baud : {9600, 38400, 28800, 19200, 14400, 4800, 2400}) {
-        sim::PodModel model = TypeOneAt(baud);
+        sim::PodModel model = testing::PodModelOf(0x22, baud, 1, 2);
         model.faults.badProbeChecksum = true;
         sim::Pod other(model);
         line.PortOpen(false);
@@ -105,7 +96,7 @@ TEST_F(Probe, ChecksumOffByOneFailsAtEveryRate)
 TEST_F(Probe, EveryRateFindsItsPod)
 {
     for (const std::int32_t baud : {9600, 38400, 28800, 19200, 14400, 4800, 2400}) {
-        sim::Pod other(TypeOneAt(baud));
+        sim::Pod other(testing::PodModelOf(0x22, baud, 1, 2));
         line.PortOpen(false);
         line.Connect(1, other);
         ASSERT_TRUE(line.PortOpen(true));

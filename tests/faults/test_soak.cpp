@@ -1,3 +1,4 @@
+#include "support/PodModels.h"
 #include "support/WindowFixture.h"
 
 #include "sim/Pod.h"
@@ -28,9 +29,7 @@ BenchPod MakePod(std::mt19937& random)
 {
     static constexpr std::array<std::int32_t, 7> rates = {9600, 38400, 28800, 19200,
                                                          14400, 4800,  2400};
-    sim::PodModel model;
-    model.reply = 0x22;
-    model.baud = rates[random() % rates.size()];
+    sim::PodModel model = testing::PodModelOf(0x22, rates[random() % rates.size()]);
     model.turnaround = static_cast<sim::Nanos>(random() % 20) * sim::Millisecond;
     BenchPod bench;
     auto& faults = model.faults;
@@ -76,9 +75,7 @@ TEST_F(Soak, EveryPodReportedProgrammedHoldsTheImage)
     for (int i = 0; i < PodCount; ++i)
         bench.push_back(MakePod(random));
 
-    sim::PodModel first;
-    first.reply = 0x22;
-    sim::Pod searched(first);
+    sim::Pod searched(testing::PodModelOf(0x22));
     line.Connect(1, searched);
     const auto w = Start();
     LoadThroughDialog(*w, ConfigFile("soak.TXF", 1, ImageLength));

@@ -1,3 +1,4 @@
+#include "support/PodModels.h"
 #include "support/SimFixture.h"
 #include "support/WindowFixture.h"
 
@@ -71,24 +72,12 @@ TEST_F(Unplugged, RateTheAdapterRefusesIsNoAnswer)
     line.RefuseRate(38400);
     EXPECT_EQ(ProbePort(link, false), 0x000122) << "the pod at 9600 is still found";
 
-    sim::PodModel model;
-    model.reply = 0x22;
-    model.baud = 38400;
-    sim::Pod fast(model);
+    sim::Pod fast(testing::PodModelOf(0x22, 38400));
     line.PortOpen(false);
     line.Connect(1, fast);
     line.PortOpen(true);
     EXPECT_EQ(ProbePort(link, true), 0);
     EXPECT_EQ(fast.restarts(), 0);
-}
-
-sim::PodModel TypeOne()
-{
-    sim::PodModel model;
-    model.reply = 0x22;
-    model.major = 1;
-    model.minor = 12;
-    return model;
 }
 
 class UnpluggedWindow : public testing::WindowFixture {
@@ -99,7 +88,7 @@ protected:
         line.Empty(3);
     }
 
-    sim::Pod pod{TypeOne()};
+    sim::Pod pod{testing::PodModelOf(0x22, 9600, 1, 12)};
 };
 
 TEST_F(UnpluggedWindow, ProgramCommandEndsAndTheNextSearchFindsThePodAgain)

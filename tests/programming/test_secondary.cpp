@@ -1,3 +1,4 @@
+#include "support/PodModels.h"
 #include "support/SimFixture.h"
 
 #include "programming/SecondaryConfiguration.h"
@@ -7,18 +8,9 @@
 namespace vantelo {
 namespace {
 
-sim::PodModel Velim()
-{
-    sim::PodModel model;
-    model.reply = 0xDD;
-    model.major = 2;
-    model.baud = 9600;
-    return model;
-}
-
 class Secondary : public testing::SimFixture {
 protected:
-    Secondary() : SimFixture(Velim())
+    Secondary() : SimFixture(testing::PodModelOf(0xDD, 9600, 2))
     {
         std::iota(table.begin(), table.end(), std::uint8_t{0x80});
     }
