@@ -9,7 +9,6 @@ namespace vantelo {
 
 namespace {
 
-constexpr int FileMustExist = 0x1000;
 const QString ErrorTitle = QStringLiteral("Error!");
 
 } // namespace

@@ -8,9 +8,9 @@
 namespace vantelo {
 
 namespace {
-constexpr int FileMustExist = 0x1000;
-}
 
+// "description|pattern|description|pattern" as the name filters of a Qt file
+// dialog: "description (pattern)".
 QStringList NameFilters(const QString& filter)
 {
     const QStringList parts = filter.split(u'|');
@@ -24,6 +24,8 @@ QStringList NameFilters(const QString& filter)
     }
     return filters;
 }
+
+} // namespace
 
 QString QtFileDialog::ShowOpen(int flags, const QString& filter, int filterIndex)
 {

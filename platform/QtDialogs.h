@@ -30,8 +30,4 @@ private:
     QWidget* parent_;
 };
 
-// "description|pattern|description|pattern" as the name filters of a Qt file
-// dialog: "description (pattern)".
-QStringList NameFilters(const QString& filter);
-
 } // namespace vantelo

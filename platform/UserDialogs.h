@@ -4,14 +4,16 @@
 
 namespace vantelo {
 
+// Flag of ShowOpen: only a file that exists may be chosen.
+inline constexpr int FileMustExist = 0x1000;
+
 // The file-open dialog: returns the chosen full path, or the empty text when
 // the user cancels.
 class FileDialog {
 public:
     virtual ~FileDialog() = default;
 
-    // flags: 0x1000 asks for a file that exists. filter: "description|pattern"
-    // pairs separated by bars.
+    // filter: "description|pattern" pairs separated by bars.
     virtual QString ShowOpen(int flags, const QString& filter, int filterIndex) = 0;
 };
 

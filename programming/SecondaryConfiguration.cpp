@@ -11,7 +11,13 @@ namespace vantelo {
 
 namespace {
 
-// Identification bytes of the pods that take a secondary table.
+// The pod types that take a secondary table...
+bool HasSecondaryConfiguration(std::uint8_t type_code)
+{
+    return type_code == 13 || type_code == 14;
+}
+
+// ...and the identification bytes they answer with.
 bool TakesSecondaryTable(std::int32_t probeResult)
 {
     const auto id = static_cast<std::uint8_t>(probeResult);
@@ -47,11 +53,6 @@ bool SendSecondaryByte(PodLink& link, std::uint8_t address, std::uint8_t value)
                              .timeoutMs = 500, .bytesNeeded = 1},
                             {QStringLiteral("No reply to secondary byte"),
                              QStringLiteral("Failed to send secondary byte")});
-}
-
-bool HasSecondaryConfiguration(std::uint8_t type_code)
-{
-    return type_code == 13 || type_code == 14;
 }
 
 bool ProgramSecondaryConfiguration(PodLink& link, std::uint8_t type_code,

@@ -15,12 +15,9 @@ std::array<std::uint8_t, 4> SecondaryPacket(std::uint8_t address, std::uint8_t v
 // when four attempts were not acknowledged.
 bool SendSecondaryByte(PodLink& link, std::uint8_t address, std::uint8_t value);
 
-// Only the pod types 13 and 14 take a secondary table; for any other type
-// this is false at once, with nothing sent.
-bool HasSecondaryConfiguration(std::uint8_t type_code);
-
 // Writes the whole table, restarting and identifying the pod before each
 // pass; gives up after five failures of identification or passes in all.
+// Only pod types 13 and 14 take a table: for others it is false at once.
 bool ProgramSecondaryConfiguration(PodLink& link, std::uint8_t type_code,
                                    std::span<const std::uint8_t, 256> secondary_buffer);
 

@@ -51,7 +51,6 @@ public:
     const std::vector<std::string>& settingsLog() const { return settingsLog_; }
     int opens() const { return opens_; }
     bool rts() const { return rts_; }
-    int commPort() const { return number_; }
 
 private:
     enum class Slot { Missing, Empty, Device, Unplugged };
