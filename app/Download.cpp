@@ -16,7 +16,7 @@ namespace vantelo {
 
 Download::Download(DownloadServices services, QWidget* parent)
     : QWidget(parent), services_(std::move(services)),
-      link_{services_.MSComm1, services_.Timer1, services_.msgBox, view_},
+      link_{services_.MSComm1, services_.Timer1, services_.msgBox, view_, PodTypes},
       configuration_(std::make_unique<PodConfiguration>()),
       buffers_(std::make_unique<TransferBuffers>())
 {
@@ -32,7 +32,7 @@ Download::~Download() = default;
 
 void Download::Form_Load()
 {
-    RegisterPod::InitPodTypes(services_.store);
+    PodTypes = RegisterPod::InitPodTypes(services_.store);
     ResetPodList();
 
     for (QFrame* panel : Blanking)

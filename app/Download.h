@@ -106,6 +106,8 @@ private:
 
     DownloadServices services_;
     DownloadView view_{*this};
+    // Filled by Form_Load, read-only afterwards.
+    PodCatalogue PodTypes;
     PodLink link_;
     std::unique_ptr<PodConfiguration> configuration_;
     std::unique_ptr<TransferBuffers> buffers_;

@@ -93,13 +93,11 @@ void Download::CreateControls()
         const int row = Layout::SlotPitch * i;
         Option1[i] = new SlotOption(QString::number(i + 1), Frame2);
         place(Option1[i], "Option1", Layout::Option1, row);
-        Option1[i]->setProperty("Index", i);
         Option1[i]->setToolTip(i == 0 ? QStringLiteral("Click to set download to This Pod")
                                       : QStringLiteral("Download to This Pod"));
         Option1Group->addButton(Option1[i], i);
         PodType[i] = new QLineEdit(Frame2);
         place(PodType[i], "PodType", Layout::PodType, row);
-        PodType[i]->setProperty("Index", i);
         PodType[i]->setToolTip(QStringLiteral("Pod connected to this comm port"));
     }
 
@@ -124,12 +122,10 @@ void Download::CreateControls()
     for (int i = 0; i < 4; ++i) {
         Blanking[i] = new QFrame(this);
         place(Blanking[i], "Blanking", Layout::Blanking[i]);
-        Blanking[i]->setProperty("Index", i);
         UseHighlightColours(Blanking[i]);
     }
     Blanking1 = CentredLabel(QStringLiteral("Please Wait Searching for Pods"), 12, Blanking[3]);
     place(Blanking1, "Blanking1", Layout::Blanking1);
-    Blanking1->setProperty("Index", 3);
     UseHighlightColours(Blanking1);
 
     PleaseWait = new QFrame(this);

@@ -27,7 +27,7 @@ bool Download::open_pod_file(QString& local_filename)
         services_.msgBox.Show(QStringLiteral("Failed to open file %1: %2 %3 is outside 0 to %4")
                                   .arg(local_filename, QLatin1String(field))
                                   .arg(length)
-                                  .arg(PodFile::MaxSendLength),
+                                  .arg(MaxDownloadLength),
                               ErrorTitle, MsgButtons::Ok, MsgIcon::None);
         return false;
     };

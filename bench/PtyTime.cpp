@@ -73,13 +73,13 @@ int main(int argc, char** argv)
     if (runs.isEmpty())
         runs = {QStringLiteral("probe"), QStringLiteral("download")};
 
-    RegisterPod::LoadDefaultPodTypes();
+    const PodCatalogue podTypes = RegisterPod::LoadDefaultPodTypes();
     const PodsimProcess podsim(QStringLiteral(PODSIM_PROGRAM), PodsimArguments());
     QtSerialPort port;
     QtReplyTimer timer;
     ConsoleMsgBox msgBox;
     NoProgress view;
-    PodLink link{port, timer, msgBox, view};
+    PodLink link{port, timer, msgBox, view, podTypes};
 
     bool succeeded = true;
     if (runs.contains(QStringLiteral("probe")))

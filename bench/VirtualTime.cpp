@@ -18,6 +18,8 @@ using namespace vantelo::bench;
 
 namespace {
 
+const PodCatalogue podTypes = RegisterPod::LoadDefaultPodTypes();
+
 Seconds Since(const sim::Clock& clock, sim::Nanos start)
 {
     return static_cast<Seconds>(clock.Now() - start) * 1e-9;
@@ -33,7 +35,7 @@ bool BenchDownload()
     line.PortOpen(true);
     ConsoleMsgBox msgBox;
     NoProgress view;
-    PodLink link{line, clock, msgBox, view};
+    PodLink link{line, clock, msgBox, view, podTypes};
 
     const auto image = DownloadImage();
     const sim::Nanos start = clock.Now();
@@ -68,7 +70,7 @@ bool BenchProbe()
     }
     ConsoleMsgBox msgBox;
     NoProgress view;
-    PodLink link{line, clock, msgBox, view};
+    PodLink link{line, clock, msgBox, view, podTypes};
 
     const sim::Nanos start = clock.Now();
     const bool found = ProbeAll(link);
@@ -80,7 +82,6 @@ bool BenchProbe()
 
 int main()
 {
-    RegisterPod::LoadDefaultPodTypes();
     const bool downloaded = BenchDownload();
     const bool probed = BenchProbe();
     return downloaded && probed ? 0 : 1;

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace vantelo {
 
@@ -12,5 +13,9 @@ struct PodTypeInfo {
     std::string Name;       // list name, shown in the pod list
     std::string BootName;
 };
+
+// The pod types a program knows, indexed from 0. Filled once at start-up and
+// only read afterwards, so that several ports may look pods up at once.
+using PodCatalogue = std::vector<PodTypeInfo>;
 
 } // namespace vantelo

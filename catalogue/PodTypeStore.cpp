@@ -1,5 +1,6 @@
 #include "catalogue/RegisterPod.h"
 
+#include "platform/LittleEndian.h"
 #include "platform/SettingsStore.h"
 
 #include <algorithm>
@@ -7,8 +8,6 @@
 #include <string>
 
 namespace vantelo::RegisterPod {
-
-std::vector<PodTypeInfo> PodTypes;
 
 namespace {
 
@@ -45,9 +44,7 @@ std::optional<std::uint32_t> QueryNumber(SettingsStore& store, StoreKey key, std
     const auto value = store.QueryValue(key, name);
     if (!value || value->type != StoreNumber || value->data.size() != 4)
         return std::nullopt;
-    const auto& d = value->data;
-    return std::uint32_t{d[0]} | std::uint32_t{d[1]} << 8 | std::uint32_t{d[2]} << 16 |
-           std::uint32_t{d[3]} << 24;
+    return ReadLittleEndian32(std::span(value->data).first<4>());
 }
 
 std::optional<std::uint8_t> QueryByte(SettingsStore& store, StoreKey key, std::string_view name)
@@ -71,11 +68,7 @@ std::optional<std::string> QueryText(SettingsStore& store, StoreKey key, std::st
 
 void SetNumber(SettingsStore& store, StoreKey key, std::string_view name, std::uint32_t number)
 {
-    const std::uint8_t bytes[4] = {static_cast<std::uint8_t>(number),
-                                   static_cast<std::uint8_t>(number >> 8),
-                                   static_cast<std::uint8_t>(number >> 16),
-                                   static_cast<std::uint8_t>(number >> 24)};
-    store.SetValue(key, name, StoreNumber, bytes);
+    store.SetValue(key, name, StoreNumber, WriteLittleEndian32(number));
 }
 
 // Stored without a terminating NUL: as many bytes as the text has.
@@ -100,7 +93,7 @@ std::optional<std::int16_t> EntryNumber(std::string_view subKey)
 
 } // namespace
 
-void InitPodTypes(SettingsStore& store)
+PodCatalogue InitPodTypes(SettingsStore& store)
 {
     std::optional<std::uint32_t> version;
     {
@@ -110,14 +103,13 @@ void InitPodTypes(SettingsStore& store)
     }
     // A key without a usable version is repaired like a missing one.
     if (version && static_cast<std::int32_t>(*version) >= SeedVersion)
-        LoadPodTypes(store);
-    else
-        WritePodTypes(store);
+        return LoadPodTypes(store);
+    return WritePodTypes(store);
 }
 
-void WritePodTypes(SettingsStore& store)
+PodCatalogue WritePodTypes(SettingsStore& store)
 {
-    LoadDefaultPodTypes();
+    PodCatalogue PodTypes = LoadDefaultPodTypes();
     for (std::size_t i = 0; i < PodTypes.size(); ++i) {
         const OpenedKey entry(store, store.CreateKey(EntryKey(static_cast<std::int32_t>(i))));
         if (!entry)
@@ -132,18 +124,17 @@ void WritePodTypes(SettingsStore& store)
     const OpenedKey types(store, store.CreateKey(TypesKey));
     if (types)
         SetNumber(store, *types, "Version", SeedVersion);
+    return PodTypes;
 }
 
-void LoadPodTypes(SettingsStore& store)
+PodCatalogue LoadPodTypes(SettingsStore& store)
 {
-    PodTypes.assign(1, PodTypeInfo{});
+    PodCatalogue PodTypes(1);
     std::vector<std::string> subKeys;
     {
         const OpenedKey types(store, store.OpenKeyForListing(TypesKey));
-        if (!types) {
-            WritePodTypes(store);
-            return;
-        }
+        if (!types)
+            return WritePodTypes(store);
         for (std::uint32_t n = 0;; ++n) {
             auto name = store.EnumKey(*types, n);
             if (!name)
@@ -152,10 +143,11 @@ void LoadPodTypes(SettingsStore& store)
         }
     }
     for (const auto& name : subKeys)
-        ReadPodType(store, name);
+        ReadPodType(store, name, PodTypes);
+    return PodTypes;
 }
 
-void ReadPodType(SettingsStore& store, std::string_view subKey)
+void ReadPodType(SettingsStore& store, std::string_view subKey, PodCatalogue& PodTypes)
 {
     const auto number = EntryNumber(subKey);
     if (!number)
@@ -188,7 +180,7 @@ void ReadPodType(SettingsStore& store, std::string_view subKey)
     entry.BootName = std::move(*bootName);
 }
 
-std::optional<std::int16_t> FindPodType(std::uint8_t reply)
+std::optional<std::int16_t> FindPodType(const PodCatalogue& PodTypes, std::uint8_t reply)
 {
     const auto found = std::find_if(PodTypes.begin(), PodTypes.end(),
                                     [reply](const PodTypeInfo& e) { return e.Reply == reply; });

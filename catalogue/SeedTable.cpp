@@ -50,14 +50,13 @@ constexpr std::array<SeedRow, 31> Seed{{
 
 } // namespace
 
-void LoadDefaultPodTypes()
+PodCatalogue LoadDefaultPodTypes()
 {
-    PodTypes.assign(Seed.size(), PodTypeInfo{});
-    for (std::size_t i = 0; i < Seed.size(); ++i) {
-        const SeedRow& row = Seed[i];
-        PodTypes[i] = PodTypeInfo{row.type, row.reply, row.name,
-                                  row.bootName ? row.bootName : row.name};
-    }
+    PodCatalogue PodTypes;
+    for (const SeedRow& row : Seed)
+        PodTypes.push_back(
+            PodTypeInfo{row.type, row.reply, row.name, row.bootName ? row.bootName : row.name});
+    return PodTypes;
 }
 
 } // namespace vantelo::RegisterPod

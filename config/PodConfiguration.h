@@ -6,6 +6,9 @@
 namespace vantelo {
 
 inline constexpr std::size_t ImageSize = 32769;
+// The longest image that can be sent: 4,095 blocks keep the block count and
+// the buffer position within 16 bits.
+inline constexpr std::int32_t MaxDownloadLength = 32760;
 
 // A loaded configuration file.
 struct PodConfiguration {

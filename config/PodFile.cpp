@@ -1,5 +1,7 @@
 #include "config/PodFile.h"
 
+#include "platform/LittleEndian.h"
+
 #include <algorithm>
 
 #include <QFile>
@@ -11,16 +13,12 @@ namespace {
 
 std::int32_t ReadInt32(std::span<const std::uint8_t> bytes, std::size_t offset)
 {
-    const std::uint32_t value = std::uint32_t{bytes[offset]} |
-                                std::uint32_t{bytes[offset + 1]} << 8 |
-                                std::uint32_t{bytes[offset + 2]} << 16 |
-                                std::uint32_t{bytes[offset + 3]} << 24;
-    return static_cast<std::int32_t>(value);
+    return static_cast<std::int32_t>(ReadLittleEndian32(bytes.subspan(offset).first<4>()));
 }
 
 bool Sendable(std::int32_t length)
 {
-    return length >= 0 && length <= PodFile::MaxSendLength;
+    return length >= 0 && length <= MaxDownloadLength;
 }
 
 } // namespace

@@ -19,8 +19,6 @@ inline constexpr std::size_t IrLengthOffset = 261;
 inline constexpr std::size_t MainImageOffset = 265;
 inline constexpr std::size_t IrImageOffset = MainImageOffset + ImageSize;
 inline constexpr std::size_t Size = IrImageOffset + ImageSize; // 65,803
-// The most the download can send: 4,095 blocks of 8 bytes.
-inline constexpr std::int32_t MaxSendLength = 32760;
 } // namespace PodFile
 
 enum class PodFileFault {

@@ -39,7 +39,7 @@ std::optional<std::array<std::uint8_t, 4>> ProbeAtRate(PodLink& link, const char
         return std::nullopt;
     std::array<std::uint8_t, 4> frame;
     std::copy_n(reply.begin() + static_cast<std::ptrdiff_t>(surplus), 4, frame.begin());
-    if (!FrameChecks(frame) || !RegisterPod::FindPodType(frame[0]))
+    if (!FrameChecks(frame) || !RegisterPod::FindPodType(link.PodTypes, frame[0]))
         return std::nullopt;
     return frame;
 }

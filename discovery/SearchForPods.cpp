@@ -31,8 +31,8 @@ void SearchForPods(PodLink& link, PodSlots& podList, std::uint8_t type_code)
         if (link.port.PortOpen(true)) {
             const std::int32_t r = ProbePort(link, true);
             podList.ShowPodType(i, true);
-            if (const auto index = RegisterPod::FindPodType(static_cast<std::uint8_t>(r))) {
-                const PodTypeInfo& entry = RegisterPod::PodTypes[static_cast<std::size_t>(*index)];
+            if (const auto index = RegisterPod::FindPodType(link.PodTypes, static_cast<std::uint8_t>(r))) {
+                const PodTypeInfo& entry = link.PodTypes[static_cast<std::size_t>(*index)];
                 QString text = QString::fromLocal8Bit(entry.Name);
                 if (r != 0)
                     text += QStringLiteral("%1.%2").arg((r >> 8) & 0xFF).arg((r >> 16) & 0xFF);

@@ -28,6 +28,7 @@ constexpr std::uint8_t RestartCommand = 0x33;
 constexpr std::uint8_t BlockCommand = 0x11;
 constexpr std::uint8_t SecondaryCommand = 0x44;
 constexpr std::int32_t MaxImageLength = 64;
+const PodCatalogue podTypes = RegisterPod::LoadDefaultPodTypes();
 constexpr std::uint8_t VelimType = 13;
 const QString GiveUp = QStringLiteral("Failed to Program Velim Pod Secondary configuration");
 
@@ -99,7 +100,7 @@ struct Bench {
     fuzz::FuzzedPod pod;
     testing::ScriptedMsgBox msgBox;
     testing::RecordingView view;
-    PodLink link{port, clock, msgBox, view};
+    PodLink link{port, clock, msgBox, view, podTypes};
     std::vector<fuzz::Attempt> attempts;
     int identifications = 0; // wake-up pulses sent
 };
@@ -189,11 +190,7 @@ void CheckSecondary(Bench& b)
 
 } // namespace
 
-extern "C" int LLVMFuzzerInitialize(int*, char***)
-{
-    RegisterPod::LoadDefaultPodTypes();
-    return 0;
-}
+
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {

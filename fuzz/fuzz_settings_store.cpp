@@ -69,11 +69,10 @@ void CheckCatalogue(const QByteArray& input, bool parses)
             "the input is written to the store file");
     file.close();
 
-    {
+    const PodCatalogue types = [&] {
         FileSettingsStore store(path);
-        RegisterPod::InitPodTypes(store);
-    }
-    const auto& types = RegisterPod::PodTypes;
+        return RegisterPod::InitPodTypes(store);
+    }();
     Require(!types.empty() && types.size() <= std::size_t{RegisterPod::MaxEntries},
             "the catalogue has 1 to 32,768 entries");
     std::array<std::optional<std::size_t>, 256> first{};
@@ -85,7 +84,7 @@ void CheckCatalogue(const QByteArray& input, bool parses)
         const auto expected = first[static_cast<std::size_t>(reply)];
         if (!expected && std::exchange(absentLookedUp, true))
             continue;
-        const auto found = RegisterPod::FindPodType(static_cast<std::uint8_t>(reply));
+        const auto found = RegisterPod::FindPodType(types, static_cast<std::uint8_t>(reply));
         Require(found ? expected && static_cast<std::size_t>(*found) == *expected : !expected,
                 "a pod type is found at the first entry with its reply, in bounds");
     }

@@ -1,5 +1,6 @@
 #include "platform/RegFile.h"
 
+#include "platform/LittleEndian.h"
 #include "platform/Utf.h"
 
 #include <algorithm>
@@ -128,10 +129,8 @@ std::optional<StoreValue> ParseData(std::string_view s)
         const auto number = ParseHex(s.substr(6), 8);
         if (!number)
             return std::nullopt;
-        return StoreValue{
-            StoreNumber,
-            {static_cast<std::uint8_t>(*number), static_cast<std::uint8_t>(*number >> 8),
-             static_cast<std::uint8_t>(*number >> 16), static_cast<std::uint8_t>(*number >> 24)}};
+        const auto bytes = WriteLittleEndian32(*number);
+        return StoreValue{StoreNumber, {bytes.begin(), bytes.end()}};
     }
     std::optional<std::uint32_t> type = StoreBinary;
     if (StartsWithNoCase(s, "hex(")) {
@@ -238,8 +237,8 @@ void AppendData(std::string& out, const StoreValue& value)
     }
     char buffer[20];
     if (value.type == StoreNumber && data.size() == 4) {
-        const unsigned number = data[0] | data[1] << 8 | data[2] << 16 | unsigned{data[3]} << 24;
-        std::snprintf(buffer, sizeof buffer, "dword:%08x", number);
+        std::snprintf(buffer, sizeof buffer, "dword:%08x",
+                      static_cast<unsigned>(ReadLittleEndian32(std::span(data).first<4>())));
         out += buffer;
         return;
     }

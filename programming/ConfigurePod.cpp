@@ -15,10 +15,10 @@ namespace {
 
 // "Program another pod" lets the next pod onto the same port: it must be of
 // the configuration's type before anything is sent to it.
-bool PodMatches(std::int32_t probeResult, std::uint8_t type_code)
+bool PodMatches(const PodCatalogue& PodTypes, std::int32_t probeResult, std::uint8_t type_code)
 {
-    const auto index = RegisterPod::FindPodType(static_cast<std::uint8_t>(probeResult));
-    return index && RegisterPod::PodTypes[static_cast<std::size_t>(*index)].Type == type_code;
+    const auto index = RegisterPod::FindPodType(PodTypes, static_cast<std::uint8_t>(probeResult));
+    return index && PodTypes[static_cast<std::size_t>(*index)].Type == type_code;
 }
 
 } // namespace
@@ -39,7 +39,7 @@ std::int16_t Configure_Pod(PodLink& link, bool two_part, std::uint8_t type_code,
         ShowError(link, QStringLiteral("Pod not responding"));
         return PodNotResponding;
     }
-    if (!two_part && !PodMatches(pod, type_code)) {
+    if (!two_part && !PodMatches(link.PodTypes, pod, type_code)) {
         ShowError(link, QStringLiteral("Pod type does not match configuration"));
         return PodTypeMismatch;
     }

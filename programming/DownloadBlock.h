@@ -1,5 +1,7 @@
 #pragma once
 
+#include "config/PodConfiguration.h"
+
 #include <array>
 #include <cstdint>
 #include <span>
@@ -7,9 +9,6 @@
 namespace vantelo {
 
 inline constexpr std::size_t BlockData = 8;
-// The longest image: 4,095 blocks keep the block count and the buffer
-// position within 16 bits.
-inline constexpr std::int32_t MaxDownloadLength = 32760;
 
 // Number of 8-byte blocks for an image of `length` bytes (0 for lengths of
 // 0 or below); `length` must not exceed MaxDownloadLength.

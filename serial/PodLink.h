@@ -1,5 +1,7 @@
 #pragma once
 
+#include "catalogue/PodTypeInfo.h"
+
 #include <QString>
 
 namespace vantelo {
@@ -20,12 +22,14 @@ public:
 };
 
 // Everything a pod operation works through: the port, the reply timer that
-// paces its waits, message boxes for its failures, and the progress display.
+// paces its waits, message boxes for its failures, the progress display, and
+// the catalogue that names the pods it finds.
 struct PodLink {
     SerialPort& port;
     ReplyTimer& timer;
     MsgBox& msgBox;
     ProgressView& view;
+    const PodCatalogue& PodTypes;
 };
 
 // Tenths of a per cent as the percentage label shows them: 333 is "33.3%".

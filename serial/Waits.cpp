@@ -6,20 +6,28 @@
 
 namespace vantelo {
 
-void Pause(PodLink& link, int milliseconds)
+namespace {
+
+// Restarts the reply timer; its tick stops it.
+void StartTimer(PodLink& link, int milliseconds)
 {
     link.timer.Enabled(false);
     link.timer.Interval(milliseconds);
     link.timer.Enabled(true);
+}
+
+} // namespace
+
+void Pause(PodLink& link, int milliseconds)
+{
+    StartTimer(link, milliseconds);
     while (link.timer.Enabled())
         link.timer.ProcessEvents();
 }
 
 bool WaitForReply(PodLink& link, int milliseconds, std::int16_t bytesNeeded)
 {
-    link.timer.Enabled(false);
-    link.timer.Interval(milliseconds);
-    link.timer.Enabled(true);
+    StartTimer(link, milliseconds);
     while (link.timer.Enabled() && link.port.PortOpen() &&
            link.port.InBufferCount() < bytesNeeded)
         link.timer.ProcessEvents();

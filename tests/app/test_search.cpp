@@ -2,6 +2,7 @@
 #include "support/WindowFixture.h"
 
 #include "catalogue/RegisterPod.h"
+#include "platform/LittleEndian.h"
 #include "sim/Pod.h"
 
 #include <QFrame>
@@ -99,8 +100,12 @@ TEST_F(Search, BlankingPanelsComeDownPortByPort)
 
 TEST_F(Search, EmptyCatalogueListsEveryPodAsUnknown)
 {
+    // A store whose catalogue has no entries gives one empty entry.
+    const auto types = store.CreateKey(RegisterPod::TypesKey);
+    ASSERT_TRUE(types);
+    store.SetValue(*types, "Version", StoreNumber, WriteLittleEndian32(RegisterPod::SeedVersion));
+    store.CloseKey(*types);
     const auto w = Start();
-    RegisterPod::PodTypes.clear();
     LoadThroughDialog(*w, ConfigFile("job.TXF", 1));
     EXPECT_FALSE(w->PodType[0]->isHidden());
     EXPECT_FALSE(w->Option1[0]->isEnabled());

@@ -12,8 +12,6 @@
 namespace vantelo {
 namespace {
 
-using RegisterPod::PodTypes;
-
 const char* const Header = "Windows Registry Editor Version 5.00\n\n";
 const char* const TypesHeader = "[HKEY_LOCAL_MACHINE\\Software\\Zantor\\Trellins\\Types]\n";
 
@@ -53,9 +51,8 @@ protected:
     // A fresh store on the file, as each program start makes one.
     void Start()
     {
-        PodTypes.clear();
         FileSettingsStore store(path());
-        RegisterPod::InitPodTypes(store);
+        PodTypes = RegisterPod::InitPodTypes(store);
     }
 
     std::optional<StoreValue> Stored(const std::string& key, std::string_view name)
@@ -78,11 +75,12 @@ protected:
     }
 
     QTemporaryDir dir;
+    PodCatalogue PodTypes;
 };
 
 TEST(SeedTable, FollowsTheFamilysNumbering)
 {
-    RegisterPod::LoadDefaultPodTypes();
+    const PodCatalogue PodTypes = RegisterPod::LoadDefaultPodTypes();
     ASSERT_EQ(PodTypes.size(), 31u);
     std::set<int> replies;
     for (std::size_t i = 0; i < PodTypes.size(); ++i) {
@@ -119,19 +117,17 @@ TEST(SeedTable, FollowsTheFamilysNumbering)
 
 TEST(SeedTable, LookupTakesTheFirstMatchingReply)
 {
-    PodTypes.assign(40, PodTypeInfo{});
-    RegisterPod::LoadDefaultPodTypes();
-    EXPECT_EQ(PodTypes.size(), 31u) << "extra entries are discarded";
-    EXPECT_EQ(RegisterPod::FindPodType(0x22), 1);
-    EXPECT_EQ(RegisterPod::FindPodType(0x88), 7);
-    EXPECT_EQ(RegisterPod::FindPodType(0x99), 8);
+    PodCatalogue PodTypes = RegisterPod::LoadDefaultPodTypes();
+    EXPECT_EQ(RegisterPod::FindPodType(PodTypes, 0x22), 1);
+    EXPECT_EQ(RegisterPod::FindPodType(PodTypes, 0x88), 7);
+    EXPECT_EQ(RegisterPod::FindPodType(PodTypes, 0x99), 8);
     for (std::uint8_t unknown : {0x1F, 0x1A, 0x1B, 0x00})
-        EXPECT_FALSE(RegisterPod::FindPodType(unknown));
+        EXPECT_FALSE(RegisterPod::FindPodType(PodTypes, unknown));
 
     PodTypes[20].Reply = 0x22;
-    EXPECT_EQ(RegisterPod::FindPodType(0x22), 1);
+    EXPECT_EQ(RegisterPod::FindPodType(PodTypes, 0x22), 1);
     PodTypes.clear();
-    EXPECT_FALSE(RegisterPod::FindPodType(0x22)) << "an empty catalogue finds nothing";
+    EXPECT_FALSE(RegisterPod::FindPodType(PodTypes, 0x22)) << "an empty catalogue finds nothing";
 }
 
 TEST_F(CatalogueStore, FirstStartSeedsTheStoreWithoutTerminatingNuls)
@@ -171,7 +167,7 @@ TEST_F(CatalogueStore, LowerVersionRewritesSeedEntriesAndKeepsOthers)
     Start(); // now at version 17: entry 40 is loaded too
     ASSERT_EQ(PodTypes.size(), 41u);
     EXPECT_EQ(PodTypes[3].Name, "Sarn Relay ");
-    EXPECT_EQ(RegisterPod::FindPodType(0x31), 40);
+    EXPECT_EQ(RegisterPod::FindPodType(PodTypes, 0x31), 40);
 }
 
 TEST_F(CatalogueStore, StoredEntriesGoByTheirNumbers)
@@ -186,8 +182,8 @@ TEST_F(CatalogueStore, StoredEntriesGoByTheirNumbers)
     EXPECT_EQ(PodTypes[2].Name, "Two ");
     EXPECT_EQ(PodTypes[35].Reply, 0);
     EXPECT_EQ(PodTypes[35].Name, "");
-    EXPECT_EQ(RegisterPod::FindPodType(0x30), 40);
-    EXPECT_EQ(RegisterPod::FindPodType(0x00), 1) << "the first gap matches 0";
+    EXPECT_EQ(RegisterPod::FindPodType(PodTypes, 0x30), 40);
+    EXPECT_EQ(RegisterPod::FindPodType(PodTypes, 0x00), 1) << "the first gap matches 0";
 }
 
 TEST_F(CatalogueStore, VersionWithoutEntriesGivesOneEmptyEntry)
@@ -245,7 +241,7 @@ TEST_F(CatalogueStore, OddSubKeyNamesAreSkipped)
               FullEntry(32767, 3, 0x44, "Last "));
     Start();
     ASSERT_EQ(PodTypes.size(), 32768u) << "the highest index the catalogue can hold";
-    EXPECT_EQ(RegisterPod::FindPodType(0x44), 32767);
+    EXPECT_EQ(RegisterPod::FindPodType(PodTypes, 0x44), 32767);
 }
 
 TEST_F(CatalogueStore, UnusableVersionIsRepairedWithTheSeed)
@@ -294,7 +290,7 @@ struct RecordingStore final : SettingsStore {
 TEST_F(CatalogueStore, VersionIsWrittenLastSoAnInterruptedSeedIsRepaired)
 {
     RecordingStore store(path());
-    RegisterPod::InitPodTypes(store);
+    PodTypes = RegisterPod::InitPodTypes(store);
     ASSERT_EQ(store.names.size(), 31u * 4 + 1);
     EXPECT_EQ(store.names.back(), "Version");
 
@@ -310,9 +306,8 @@ TEST_F(CatalogueStore, UnwritableStoreStillGivesTheSeed)
     QFile blocker(dir.filePath("not-a-folder"));
     ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
     blocker.close();
-    PodTypes.clear();
     FileSettingsStore store(dir.filePath("not-a-folder/registry.reg"));
-    RegisterPod::InitPodTypes(store);
+    PodTypes = RegisterPod::InitPodTypes(store);
     ExpectSeedCatalogue();
 }
 

@@ -106,9 +106,9 @@ TEST_F(Probe, EveryRateFindsItsPod)
 
 TEST_F(Probe, SharedIdentificationByteStillIdentifies)
 {
-    RegisterPod::PodTypes[20].Reply = 0x22;
+    podTypes[20].Reply = 0x22;
     EXPECT_EQ(ProbePort(link, false), 0x020122);
-    EXPECT_EQ(RegisterPod::FindPodType(0x22), 1);
+    EXPECT_EQ(RegisterPod::FindPodType(podTypes, 0x22), 1);
 }
 
 TEST_F(Probe, EmptyPortTakesTheWholeScan)
@@ -125,7 +125,7 @@ TEST_F(Probe, EmptyPortTakesTheWholeScan)
 
 TEST_F(Probe, EmptyCatalogueIdentifiesNothing)
 {
-    RegisterPod::PodTypes.clear();
+    podTypes.clear();
     EXPECT_EQ(ProbePort(link, true), 0);
 }
 

@@ -29,7 +29,6 @@ class PodOverPty : public ::testing::Test {
 protected:
     PodOverPty()
     {
-        RegisterPod::LoadDefaultPodTypes();
         port.CommPort(1);
     }
 
@@ -65,7 +64,8 @@ protected:
     QtReplyTimer timer;
     ScriptedMsgBox msgBox;
     RecordingView view;
-    PodLink link{port, timer, msgBox, view};
+    const PodCatalogue podTypes = RegisterPod::LoadDefaultPodTypes();
+    PodLink link{port, timer, msgBox, view, podTypes};
 };
 
 TEST_F(PodOverPty, ProbeIdentifiesThePodAndRestartsIt)

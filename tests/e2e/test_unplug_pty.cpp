@@ -19,12 +19,12 @@ TEST(UnplugOverPty, DownloadEndsWithOneMessageAndThePortClosed)
 {
     PodsimProcess podsim(QStringLiteral(PODSIM_PROGRAM),
                          {"--port", QStringLiteral("1:type=1,baud=9600,unplug=%1").arg(8 + 5 * 12)});
-    RegisterPod::LoadDefaultPodTypes();
     QtSerialPort port;
     QtReplyTimer timer;
     testing::ScriptedMsgBox msgBox;
     testing::RecordingView view;
-    PodLink link{port, timer, msgBox, view};
+    const PodCatalogue podTypes = RegisterPod::LoadDefaultPodTypes();
+    PodLink link{port, timer, msgBox, view, podTypes};
     port.CommPort(1);
     ASSERT_TRUE(port.PortOpen(true));
     ASSERT_EQ(ProbePort(link, false) & 0xFF, 0x22);

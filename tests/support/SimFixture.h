@@ -19,7 +19,6 @@ class SimFixture : public ::testing::Test {
 protected:
     explicit SimFixture(sim::PodModel model = {}) : pod(model)
     {
-        RegisterPod::LoadDefaultPodTypes();
         line.Connect(1, pod);
         line.CommPort(1);
         EXPECT_TRUE(line.PortOpen(true));
@@ -47,7 +46,8 @@ protected:
     sim::Pod pod;
     ScriptedMsgBox msgBox;
     RecordingView view;
-    PodLink link{line, clock, msgBox, view};
+    PodCatalogue podTypes = RegisterPod::LoadDefaultPodTypes();
+    PodLink link{line, clock, msgBox, view, podTypes};
 };
 
 } // namespace vantelo::testing

@@ -35,8 +35,7 @@ long ParseInteger(std::string_view text, long min, long max, std::string_view wh
 
 std::uint8_t ReplyOfType(long type)
 {
-    RegisterPod::LoadDefaultPodTypes();
-    const auto& types = RegisterPod::PodTypes;
+    const PodCatalogue types = RegisterPod::LoadDefaultPodTypes();
     const auto entry = std::find_if(types.begin(), types.end(),
                                     [type](const PodTypeInfo& info) { return info.Type == type; });
     if (entry == types.end())
