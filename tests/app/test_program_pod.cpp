@@ -10,10 +10,17 @@
 #include <QRadioButton>
 #include <QTest>
 
+#include <functional>
+
 namespace vantelo {
 namespace {
 
 using sim::Millisecond;
+
+const QString ProgramFailed = "Error!: Program failed, Trellin will fail to operate correctly "
+                              "until reprogrammmed, Try powering the pod off/wait/on and "
+                              "reprogram again";
+const QString Another = "All sent ok: Program another pod";
 
 class ProgramPod : public testing::WindowFixture {
 protected:
@@ -29,18 +36,15 @@ protected:
         return w;
     }
 
-    std::vector<std::uint8_t> Image(const Download& w, bool ir, std::size_t length) const
+    // What a download of an image sends: the image copied up to index `length`
+    // inclusive over what the transfer buffer held before, to the block's end.
+    static std::vector<std::uint8_t> Sent(const std::array<std::uint8_t, ImageSize>& image,
+                                          std::size_t length,
+                                          const std::array<std::uint8_t, ImageSize>& before)
     {
-        const auto& image = ir ? w.configuration().ir_image : w.configuration().main_image;
-        return {image.begin(), image.begin() + static_cast<std::ptrdiff_t>(length)};
-    }
-
-    // What a first download of the main image sends: the image up to index
-    // main_length inclusive, then the still empty buffer up to the block's end.
-    std::vector<std::uint8_t> FirstMainDownload(const Download& w, std::size_t length) const
-    {
-        auto sent = Image(w, false, length + 1);
-        sent.resize((length + 7) / 8 * 8, 0);
+        const std::size_t end = (length + 7) / 8 * 8;
+        std::vector<std::uint8_t> sent(before.begin(), before.begin() + end);
+        std::copy_n(image.begin(), std::min(length + 1, end), sent.begin());
         return sent;
     }
 
@@ -50,6 +54,8 @@ protected:
         EXPECT_TRUE(w.PleaseWait->isHidden());
         EXPECT_FALSE(w.running());
     }
+
+    const std::array<std::uint8_t, ImageSize> empty{};
 };
 
 TEST_F(ProgramPod, OrdinaryPodThenAnotherOnTheSamePort)
@@ -61,9 +67,10 @@ TEST_F(ProgramPod, OrdinaryPodThenAnotherOnTheSamePort)
 
     msgBox.answers = {MsgAnswer::Yes, MsgAnswer::No};
     QTest::mouseClick(w->ProgramPod, Qt::LeftButton);
-    EXPECT_EQ(Messages(), (std::vector<QString>{"All sent ok: Program another pod",
-                                                "All sent ok: Program another pod"}));
-    EXPECT_EQ(pod.Image(), FirstMainDownload(*w, 100));
+    EXPECT_EQ(Messages(), (std::vector<QString>{Another, Another}));
+    EXPECT_EQ(msgBox.calls[0].buttons, MsgButtons::YesNo);
+    EXPECT_EQ(msgBox.calls[0].icon, MsgIcon::Question);
+    EXPECT_EQ(pod.Image(), Sent(w->configuration().main_image, 100, empty));
     EXPECT_EQ(pod.restarts(), 2);
     EXPECT_EQ(w->Label3->text(), "Please wait programing pod");
     EXPECT_EQ(w->Label2->text(), "100%");
@@ -76,27 +83,12 @@ TEST_F(ProgramPod, VelimPodGetsItsSecondaryTable)
     line.Connect(1, pod);
     const auto w = ReadyToProgram(13, 64);
     QTest::mouseClick(w->ProgramPod, Qt::LeftButton);
-    EXPECT_EQ(Messages(), (std::vector<QString>{"All sent ok: Program another pod"}));
+    EXPECT_EQ(Messages(), (std::vector<QString>{Another}));
     ASSERT_EQ(pod.secondary().size(), 256u);
     for (int a = 0; a < 256; ++a)
         EXPECT_EQ(pod.secondary().at(a), w->configuration().secondary_table[a]) << a;
-    EXPECT_EQ(pod.Image(), FirstMainDownload(*w, 64));
+    EXPECT_EQ(pod.Image(), Sent(w->configuration().main_image, 64, empty));
     EXPECT_EQ(w->Label3->text(), "Please wait programing Secondary Configuration");
-    ExpectEndedClosed(*w);
-}
-
-TEST_F(ProgramPod, VelimPodRefusingEveryPassIsReportedThenRestarted)
-{
-    sim::Pod pod(testing::PodModelOf(0xDD));
-    line.Connect(1, pod);
-    const auto w = ReadyToProgram(13, 8);
-    pod.model().faults.refuseSecondaryAddress = 0;
-    pod.model().faults.refuseSecondaryTimes = 1000;
-    QTest::mouseClick(w->ProgramPod, Qt::LeftButton);
-    std::vector<QString> expected(5, "Error!: Failed to send secondary byte");
-    expected.push_back("Error!: Failed to Program Velim Pod Secondary configuration");
-    expected.push_back("All sent ok: Program another pod");
-    EXPECT_EQ(Messages(), expected);
     ExpectEndedClosed(*w);
 }
 
@@ -110,12 +102,10 @@ TEST_F(ProgramPod, TwoMicroPodGetsEachImageOnItsMicro)
 
     QTest::mouseClick(w->ProgramPod, Qt::LeftButton);
     EXPECT_TRUE(msgBox.calls.empty()) << "only failures are reported";
-    EXPECT_EQ(pod.main().Image(), FirstMainDownload(*w, 12));
+    const auto& c = w->configuration();
+    EXPECT_EQ(pod.main().Image(), Sent(c.main_image, 12, empty));
     // The IR image's copy ends at index ir_length; the rest is the main image's.
-    auto ir = Image(*w, true, 5);
-    ir.insert(ir.end(), w->configuration().main_image.begin() + 5,
-              w->configuration().main_image.begin() + 8);
-    EXPECT_EQ(pod.ir().Image(), ir);
+    EXPECT_EQ(pod.ir().Image(), Sent(c.ir_image, 4, c.main_image));
     for (const auto& byte : pod.main().received())
         EXPECT_FALSE(byte.rts);
     for (const auto& byte : pod.ir().received())
@@ -126,78 +116,91 @@ TEST_F(ProgramPod, TwoMicroPodGetsEachImageOnItsMicro)
     EXPECT_FALSE(line.rts());
 }
 
-TEST_F(ProgramPod, TwoMicroPodWhoseMicrosDoNotAnswer)
+// Each failure is said once, where it is found, and ends the command.
+TEST_F(ProgramPod, FailuresEndTheCommand)
 {
-    sim::TwoMicroPod pod(testing::PodModelOf(0x88), testing::PodModelOf(0x99));
-    line.Connect(1, pod);
-    const auto w = ReadyToProgram(7, 8, 8);
-    pod.main().model().faults.silent = true;
-    QTest::mouseClick(w->ProgramPod, Qt::LeftButton);
-    EXPECT_EQ(Messages(), (std::vector<QString>{
-                              "Error!: No reply to restart", "Error!: No reply to restart",
-                              "Error!: No reply to restart", "Error!: No reply to restart",
-                              "Error!: Could not connect to Oxa pod main micro!"}));
-    EXPECT_EQ(msgBox.calls.back().icon, MsgIcon::None);
-    EXPECT_TRUE(pod.ir().received().empty());
-    ExpectEndedClosed(*w);
-
-    msgBox.calls.clear();
-    pod.main().model().faults.silent = false;
-    pod.ir().model().faults.silent = true;
-    QTest::mouseClick(w->ProgramPod, Qt::LeftButton);
-    ASSERT_FALSE(msgBox.calls.empty());
-    EXPECT_EQ(Messages().back(), "Error!: Could not connect to Oxa pod IR micro!");
-    EXPECT_TRUE(pod.ir().blocks().empty());
-    ExpectEndedClosed(*w);
-    EXPECT_FALSE(line.rts());
-}
-
-TEST_F(ProgramPod, MainMicroThatDoesNotComeBackIsReported)
-{
-    sim::TwoMicroPod pod(testing::PodModelOf(0x88), testing::PodModelOf(0x99));
-    line.Connect(1, pod);
-    const auto w = ReadyToProgram(7, 8, 8);
-    pod.main().Clear();
-    // The main micro hears its selection (pulse, probe, restart: 10 bytes) and
-    // its image (pulse, probe, one block: 20 bytes), then nothing more.
-    pod.main().model().faults.unplugAfterBytes = 30;
-    QTest::mouseClick(w->ProgramPod, Qt::LeftButton);
-    ASSERT_FALSE(msgBox.calls.empty());
-    EXPECT_EQ(Messages().back(), "Error!: Unit failed to restart");
-    EXPECT_EQ(msgBox.calls.back().icon, MsgIcon::Exclamation);
-    EXPECT_EQ(pod.main().blocks().size(), 1u);
-    EXPECT_EQ(pod.ir().blocks().size(), 1u);
-    ExpectEndedClosed(*w);
-}
-
-TEST_F(ProgramPod, FailuresOfTheSequenceEndTheCommand)
-{
-    sim::Pod pod(testing::PodModelOf(0x22));
-    line.Connect(1, pod);
-    const auto w = ReadyToProgram(1, 16);
-
-    pod.model().faults.silent = true;
-    w->ProgramPod_Click();
-    EXPECT_EQ(Messages(), (std::vector<QString>{"Error!: Pod not responding"}));
-    ExpectEndedClosed(*w);
-
-    msgBox.calls.clear();
-    pod.model().faults.silent = false;
-    pod.model().faults.ignoreRestarts = 4;
-    w->ProgramPod_Click();
-    EXPECT_EQ(Messages(),
-              (std::vector<QString>{"Error!: No reply to restart",
-                                    "Error!: Program failed, Trellin will fail to operate "
-                                    "correctly until reprogrammmed, Try powering the pod "
-                                    "off/wait/on and reprogram again"}));
-    ExpectEndedClosed(*w);
-
-    msgBox.calls.clear();
-    w->Option1Group->setExclusive(false);
-    w->Option1[0]->setChecked(false);
-    w->ProgramPod_Click();
-    EXPECT_EQ(Messages(), (std::vector<QString>{"Error!: Port not open"}));
-    ExpectEndedClosed(*w);
+    struct Row {
+        const char* what;
+        std::uint8_t typeCode;
+        std::function<void(sim::Pod& main, sim::Pod& ir, Download& w)> fault;
+        std::vector<QString> messages;
+        MsgIcon lastIcon = MsgIcon::Exclamation;
+    };
+    const QString noRestart = "Error!: No reply to restart";
+    const std::vector<Row> rows = {
+        {"silent pod", 1, [](sim::Pod& pod, sim::Pod&, Download&) { pod.model().faults.silent = true; },
+         {"Error!: Pod not responding"}},
+        {"block refused", 1,
+         [](sim::Pod& pod, sim::Pod&, Download&) {
+             pod.model().faults.refuseBlock = 1;
+             pod.model().faults.refuseBlockTimes = 4;
+         },
+         {"Error!  1: Reply to download failed"}},
+        {"no restart at the end", 1,
+         [](sim::Pod& pod, sim::Pod&, Download&) { pod.model().faults.ignoreRestarts = 4; },
+         {noRestart, ProgramFailed}},
+        {"secondary table refused", 13,
+         [](sim::Pod& pod, sim::Pod&, Download&) {
+             pod.model().faults.refuseSecondaryAddress = 0;
+             pod.model().faults.refuseSecondaryTimes = 1000;
+         },
+         {"Error!: Failed to send secondary byte", "Error!: Failed to send secondary byte",
+          "Error!: Failed to send secondary byte", "Error!: Failed to send secondary byte",
+          "Error!: Failed to send secondary byte",
+          "Error!: Failed to Program Velim Pod Secondary configuration", Another},
+         MsgIcon::Question},
+        {"no slot selected", 1,
+         [](sim::Pod&, sim::Pod&, Download& w) {
+             w.Option1Group->setExclusive(false);
+             w.Option1[0]->setChecked(false);
+         },
+         {"Error!: Port not open"}},
+        {"port gone", 1, [this](sim::Pod&, sim::Pod&, Download&) { line.Missing(1); },
+         {"Error!: Could not open COM1"}},
+        {"port refused", 1,
+         [this](sim::Pod&, sim::Pod&, Download&) {
+             line.Missing(1, "no permission to use /dev/ttyUSB0 (is your user in the dialout group?)");
+         },
+         {"Error!: Could not open COM1: no permission to use /dev/ttyUSB0 (is your user in the "
+          "dialout group?)"}},
+        {"main micro silent", 7,
+         [](sim::Pod& main, sim::Pod&, Download&) { main.model().faults.silent = true; },
+         {noRestart, noRestart, noRestart, noRestart,
+          "Error!: Could not connect to Oxa pod main micro!"},
+         MsgIcon::None},
+        {"IR micro silent", 7,
+         [](sim::Pod&, sim::Pod& ir, Download&) { ir.model().faults.silent = true; },
+         {noRestart, noRestart, noRestart, noRestart,
+          "Error!: Could not connect to Oxa pod IR micro!"},
+         MsgIcon::None},
+        // The main micro hears its selection (pulse, probe, restart: 10 bytes)
+        // and its image (pulse, probe, two blocks: 32 bytes), then nothing more.
+        {"main micro gone after its image", 7,
+         [](sim::Pod& main, sim::Pod&, Download&) {
+             main.Clear();
+             main.model().faults.unplugAfterBytes = 42;
+         },
+         {noRestart, noRestart, noRestart, noRestart, "Error!: Unit failed to restart"}},
+    };
+    for (const Row& row : rows) {
+        const std::uint8_t reply = row.typeCode == 13 ? 0xDD : 0x22;
+        sim::Pod pod(testing::PodModelOf(reply));
+        sim::TwoMicroPod twoMicro(testing::PodModelOf(0x88), testing::PodModelOf(0x99));
+        if (row.typeCode == 7)
+            line.Connect(1, twoMicro);
+        else
+            line.Connect(1, pod);
+        const auto w = ReadyToProgram(row.typeCode, 16, 8);
+        sim::Pod& main = row.typeCode == 7 ? twoMicro.main() : pod;
+        msgBox.calls.clear();
+        row.fault(main, twoMicro.ir(), *w);
+        w->ProgramPod_Click();
+        EXPECT_EQ(Messages(), row.messages) << row.what;
+        ASSERT_FALSE(msgBox.calls.empty()) << row.what;
+        EXPECT_EQ(msgBox.calls.back().icon, row.lastIcon) << row.what;
+        ExpectEndedClosed(*w);
+        EXPECT_FALSE(line.rts()) << row.what;
+    }
 }
 
 TEST_F(ProgramPod, NextPodOfAnotherTypeIsNotProgrammed)
@@ -210,34 +213,13 @@ TEST_F(ProgramPod, NextPodOfAnotherTypeIsNotProgrammed)
     msgBox.answers = {MsgAnswer::Yes};
     msgBox.onShow = [&] { line.Connect(1, other); };
     w->ProgramPod_Click();
-    EXPECT_EQ(Messages(), (std::vector<QString>{"All sent ok: Program another pod",
-                                                "Error!: Pod type does not match configuration"}));
-    EXPECT_EQ(first.blocks().size(), 2u);
+    EXPECT_EQ(Messages(), (std::vector<QString>{Another, "Error!: Pod type does not match configuration"}));
     EXPECT_TRUE(other.blocks().empty());
     EXPECT_EQ(other.restarts(), 0);
     ExpectEndedClosed(*w);
 }
 
-TEST_F(ProgramPod, PortThatCannotBeOpenedIsReportedAtOnce)
-{
-    sim::Pod pod(testing::PodModelOf(0x22));
-    line.Connect(1, pod);
-    const auto w = ReadyToProgram(1, 16);
-    line.Missing(1);
-    w->ProgramPod_Click();
-    EXPECT_EQ(Messages(), (std::vector<QString>{"Error!: Could not open COM1"}));
-    EXPECT_EQ(msgBox.calls[0].icon, MsgIcon::Exclamation);
-    ExpectEndedClosed(*w);
-
-    // What the adapter knows of the cause is said too.
-    msgBox.calls.clear();
-    line.Missing(1, "no permission to use /dev/ttyUSB0 (is your user in the dialout group?)");
-    w->ProgramPod_Click();
-    EXPECT_EQ(Messages(), (std::vector<QString>{"Error!: Could not open COM1: no permission to use "
-                                                "/dev/ttyUSB0 (is your user in the dialout group?)"}));
-}
-
-TEST_F(ProgramPod, SlotClicksDuringTheCommandChangeNothing)
+TEST_F(ProgramPod, ClicksDuringTheCommandChangeNothing)
 {
     sim::Pod pod(testing::PodModelOf(0x22));
     sim::Pod second(testing::PodModelOf(0x22));

@@ -135,15 +135,5 @@ TEST_F(Search, ClicksDuringASearchStartNothing)
     EXPECT_FALSE(w->running());
 }
 
-TEST_F(Search, CommandLineLoadSearchesAtOnce)
-{
-    const QString path = ConfigFile("Hall2.TXF", 13);
-    const auto w = Start("\"" + path + "\"");
-    w->Timer2_Timer();
-    EXPECT_EQ(w->FileName->text(), "Hall2");
-    EXPECT_TRUE(w->Option1[3]->isEnabled());
-    EXPECT_FALSE(w->Option1[0]->isEnabled());
-}
-
 } // namespace
 } // namespace vantelo

@@ -1,7 +1,6 @@
 #include "support/WindowFixture.h"
 
 #include "app/Layout.h"
-#include "catalogue/RegisterPod.h"
 
 #include <QFileInfo>
 #include <QFrame>
@@ -45,23 +44,17 @@ TEST_F(Window, StartsWithNoConfiguration)
     EXPECT_EQ(w->FileName->text(), "");
     EXPECT_EQ(w->ProgressBar1->minimum(), 0);
     EXPECT_EQ(w->ProgressBar1->maximum(), 1000);
-
-    clock.ProcessEvents();
-    EXPECT_EQ(clock.Now(), 100 * sim::Millisecond);
-    EXPECT_FALSE(clock.Enabled()) << "its tick stops it";
-}
-
-TEST_F(Window, CaptionsAndToolTipsAreTheProductsOwn)
-{
-    const auto w = Start();
     EXPECT_EQ(w->Exit->toolTip(), "Close and exit  Vantelo");
     EXPECT_EQ(w->FileName->toolTip(), "Current pod configration file");
     EXPECT_EQ(w->Option1[0]->toolTip(), "Click to set download to This Pod");
     EXPECT_EQ(w->Option1[3]->toolTip(), "Download to This Pod");
     EXPECT_EQ(w->Blanking1->text(), "Please Wait Searching for Pods");
-    EXPECT_EQ(w->Label3->text(), "Please wait programing pod");
     EXPECT_EQ(w->ProgramPod->text(), "Download");
     EXPECT_EQ(w->search->text(), "Search for Pod");
+
+    clock.ProcessEvents();
+    EXPECT_EQ(clock.Now(), 100 * sim::Millisecond);
+    EXPECT_FALSE(clock.Enabled()) << "its tick stops it";
 }
 
 TEST_F(Window, OverlaysMoveIntoTheColumnAndLieInFront)
@@ -90,31 +83,6 @@ TEST_F(Window, OverlaysMoveIntoTheColumnAndLieInFront)
     }
     EXPECT_TRUE(w->Blanking[3]->geometry().contains(w->Frame3->geometry()));
     EXPECT_TRUE(w->PleaseWait->geometry().contains(w->Frame2->geometry()));
-}
-
-TEST_F(Window, ResetPodListLeavesSlotTextsAndConfiguration)
-{
-    const auto w = Start();
-    w->PodType[2]->setText("Lumo Plus 1.12");
-    w->Option1[2]->show();
-    w->search->setEnabled(true);
-    w->ProgramPod->setEnabled(true);
-    w->FileName->setText("Hall2");
-    w->ResetPodList();
-    EXPECT_TRUE(w->Option1[2]->isHidden());
-    EXPECT_EQ(w->PodType[2]->text(), "Lumo Plus 1.12");
-    EXPECT_FALSE(w->search->isEnabled());
-    EXPECT_FALSE(w->ProgramPod->isEnabled());
-    EXPECT_EQ(w->FileName->text(), "");
-}
-
-TEST_F(Window, ClickingASlotEnablesDownload)
-{
-    const auto w = Start();
-    w->Option1[1]->show();
-    w->Option1[1]->setEnabled(true);
-    QTest::mouseClick(w->Option1[1], Qt::LeftButton);
-    EXPECT_TRUE(w->ProgramPod->isEnabled());
 }
 
 TEST_F(Window, ExitClosesAnOpenPort)

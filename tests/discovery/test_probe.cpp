@@ -3,112 +3,100 @@
 
 #include "discovery/ProbePort.h"
 
-#include <algorithm>
-
 namespace vantelo {
 namespace {
 
 using sim::Millisecond;
 
-const std::vector<std::string> RateOrder = {"9600,n,8,2",  "38400,n,8,2", "28800,n,8,2",
-                                            "19200,n,8,2", "14400,n,8,2", "4800,n,8,2",
-                                            "2400,n,8,2"};
+constexpr std::array<std::int32_t, 7> RateOrder = {9600, 38400, 28800, 19200, 14400, 4800, 2400};
 
 class Probe : public testing::SimFixture {
 protected:
-    Probe() : SimFixture(testing::PodModelOf(0x22, 38400, 1, 2)) {}
-
-    std::vector<std::string> RatesTried() const
+    // A fresh pod on COM1, the port reopened.
+    sim::Pod& Replace(sim::PodModel model)
     {
-        std::vector<std::string> rates;
-        for (const auto& s : line.settingsLog())
-            if (std::find(RateOrder.begin(), RateOrder.end(), s) != RateOrder.end())
-                rates.push_back(s);
-        return rates;
+        other = std::make_unique<sim::Pod>(model);
+        line.PortOpen(false);
+        line.Connect(1, *other);
+        EXPECT_TRUE(line.PortOpen(true));
+        return *other;
     }
+
+    std::unique_ptr<sim::Pod> other;
 };
 
-TEST_F(Probe, FindsThePodAtItsRateAfterTheFasterOnesFail)
+TEST_F(Probe, EveryRateInTurnUntilThePodAnswers)
 {
-    EXPECT_EQ(ProbePort(link, true), 0x020122);
-    EXPECT_EQ(RatesTried(), (std::vector<std::string>{"9600,n,8,2", "38400,n,8,2"}));
-    EXPECT_EQ(pod.restarts(), 1) << "restarted after it was identified";
+    for (std::size_t rate = 0; rate < RateOrder.size(); ++rate) {
+        sim::Pod& pod = Replace(testing::PodModelOf(0x22, RateOrder[rate], 1, 2));
+        EXPECT_EQ(ProbePort(link, true), 0x020122) << RateOrder[rate];
+        EXPECT_EQ(pod.restarts(), 1) << "restarted after it was identified";
+
+        // The wake-up pulse, then the probe sequence at each rate, all framed n,8,2.
+        const auto& got = pod.received();
+        ASSERT_GE(got.size(), 1 + 7 * (rate + 1));
+        EXPECT_EQ(got[0].value, 0x00);
+        EXPECT_EQ(got[0].settings.baud, 110);
+        const std::uint8_t sequence[] = {0xFF, 'S', 'E', 'T', 'P', 'O', 'D'};
+        for (std::size_t i = 0; i < 7 * (rate + 1); ++i) {
+            const auto& byte = got[1 + i];
+            EXPECT_EQ(byte.value, sequence[i % 7]) << i;
+            EXPECT_EQ(byte.settings.baud, RateOrder[i / 7]) << i;
+            EXPECT_EQ(byte.settings.parity, Parity::None) << i;
+            EXPECT_EQ(byte.settings.stopBits, 2) << i;
+        }
+    }
     EXPECT_TRUE(msgBox.calls.empty());
 
-    // The wake-up pulse, then the probe sequence at each rate, all framed n,8,2.
-    const auto& got = pod.received();
-    ASSERT_GE(got.size(), 15u);
-    EXPECT_EQ(got[0].value, 0x00);
-    EXPECT_EQ(got[0].settings.baud, 110);
-    const std::vector<std::uint8_t> sequence = {0xFF, 'S', 'E', 'T', 'P', 'O', 'D'};
-    for (std::size_t i = 0; i < 14; ++i) {
-        EXPECT_EQ(got[1 + i].value, sequence[i % 7]) << i;
-        EXPECT_TRUE(got[1 + i].ninthBit) << i;
-        EXPECT_EQ(got[1 + i].settings.baud, i < 7 ? 9600 : 38400) << i;
-    }
-}
-
-TEST_F(Probe, WithoutRestartTheProbeLeavesThePodAlone)
-{
+    Replace(testing::PodModelOf(0x22, 38400, 1, 2));
     EXPECT_EQ(ProbePort(link, false), 0x020122);
-    EXPECT_EQ(pod.restarts(), 0);
-    EXPECT_EQ(line.settingsLog().back(), "38400,n,8,2");
+    EXPECT_EQ(other->restarts(), 0) << "without restart the pod is left alone";
 }
 
-TEST_F(Probe, SurplusBytesBeforeTheAnswerAreSkipped)
+TEST_F(Probe, AnswerIsTheFirstFourOfItsLastFiveBytes)
 {
-    pod.model().faults.probeReply = std::vector<std::uint8_t>{0x55, 0x66, 0x22, 0x01, 0x02, 0xDA, 0x00};
-    EXPECT_EQ(ProbePort(link, false), 0x020122);
-}
-
-TEST_F(Probe, AnswersThatDoNotIdentifyAPodAreNoAnswer)
-{
-    const std::vector<std::vector<std::uint8_t>> replies = {
-        {0x22, 0x01, 0x02, 0xDA},       // four bytes only
-        {0x1F, 0x01, 0x02, 0xDD, 0x00}, // checks, but no catalogue entry answers 0x1F
-        {0x22, 0x01, 0x02, 0xDB, 0x00}, // checksum off by one
+    struct Row {
+        const char* reply;
+        std::vector<std::uint8_t> bytes;
+        std::int32_t result;
     };
-    for (const auto& reply : replies) {
-        pod.model().faults.probeReply = reply;
-        const auto tried = line.settingsLog().size();
-        EXPECT_EQ(ProbePort(link, true), 0);
-        EXPECT_EQ(line.settingsLog().size() - tried, 8u) << "the pulse and all seven rates";
+    const std::vector<Row> rows = {
+        {"surplus before", {0x55, 0x66, 0x22, 0x01, 0x02, 0xDA, 0x00}, 0x020122},
+        {"four bytes only", {0x22, 0x01, 0x02, 0xDA}, 0},
+        {"no catalogue entry", {0x1F, 0x01, 0x02, 0xDD, 0x00}, 0},
+        {"checksum off by one", {0x22, 0x01, 0x02, 0xDB, 0x00}, 0},
+        {"checksum far off", {0x22, 0x01, 0x02, 0x5A, 0x00}, 0},
+    };
+    for (const Row& row : rows) {
+        sim::PodModel model = testing::PodModelOf(0x22, 9600, 1, 2);
+        model.faults.probeReply = row.bytes;
+        sim::Pod& pod = Replace(model);
+        EXPECT_EQ(ProbePort(link, true), row.result) << row.reply;
+        if (row.result == 0) {
+            EXPECT_EQ(line.settingsLog().back(), "2400,n,8,2") << row.reply << ": every rate is tried";
+            EXPECT_EQ(pod.restarts(), 0) << row.reply;
+        }
     }
-    EXPECT_EQ(pod.restarts(), 0);
-    EXPECT_EQ(line.settingsLog().back(), "2400,n,8,2");
 }
 
-TEST_F(Probe, ChecksumOffByOneFailsAtEveryRate)
+TEST_F(Probe, BadChecksumFailsAtEveryRate)
 {
-    for (const std::int32_t baud : {9600, 38400, 28800, 19200, 14400, 4800, 2400}) {
+    for (const std::int32_t baud : RateOrder) {
         sim::PodModel model = testing::PodModelOf(0x22, baud, 1, 2);
         model.faults.badProbeChecksum = true;
-        sim::Pod other(model);
-        line.PortOpen(false);
-        line.Connect(1, other);
-        ASSERT_TRUE(line.PortOpen(true));
+        sim::Pod& pod = Replace(model);
         EXPECT_EQ(ProbePort(link, true), 0) << baud;
-        EXPECT_EQ(other.probesAnswered(), 1) << baud;
-        EXPECT_EQ(other.restarts(), 0) << baud;
+        EXPECT_EQ(pod.restarts(), 0) << baud;
     }
 }
 
-TEST_F(Probe, EveryRateFindsItsPod)
+TEST_F(Probe, CatalogueDecidesWhatIsIdentified)
 {
-    for (const std::int32_t baud : {9600, 38400, 28800, 19200, 14400, 4800, 2400}) {
-        sim::Pod other(testing::PodModelOf(0x22, baud, 1, 2));
-        line.PortOpen(false);
-        line.Connect(1, other);
-        ASSERT_TRUE(line.PortOpen(true));
-        EXPECT_EQ(ProbePort(link, false), 0x020122) << baud;
-    }
-}
-
-TEST_F(Probe, SharedIdentificationByteStillIdentifies)
-{
-    podTypes[20].Reply = 0x22;
-    EXPECT_EQ(ProbePort(link, false), 0x020122);
+    podTypes[20].Reply = 0x22; // a later entry sharing the byte changes nothing
+    EXPECT_EQ(ProbePort(link, false), 0x000122);
     EXPECT_EQ(RegisterPod::FindPodType(podTypes, 0x22), 1);
+    podTypes.clear();
+    EXPECT_EQ(ProbePort(link, true), 0);
 }
 
 TEST_F(Probe, EmptyPortTakesTheWholeScan)
@@ -121,12 +109,6 @@ TEST_F(Probe, EmptyPortTakesTheWholeScan)
     EXPECT_EQ(ProbePort(link, true), 0);
     // The pulse's pause, then at each rate seven 10 ms pauses and a 100 ms wait.
     EXPECT_EQ(clock.Now() - start, (100 + 7 * (7 * 10 + 100)) * Millisecond);
-}
-
-TEST_F(Probe, EmptyCatalogueIdentifiesNothing)
-{
-    podTypes.clear();
-    EXPECT_EQ(ProbePort(link, true), 0);
 }
 
 } // namespace

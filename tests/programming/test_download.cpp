@@ -2,7 +2,6 @@
 
 #include "programming/DownloadBlock.h"
 #include "programming/DownloadData.h"
-#include "serial/CommandExchange.h"
 
 #include <bit>
 
@@ -11,31 +10,20 @@ namespace {
 
 using Block = std::array<std::uint8_t, 11>;
 
-TEST(DownloadBlock, WorkedExamples)
+TEST(DownloadBlock, NumberHighByteFirstThenDataThenChecksum)
 {
     const std::array<std::uint8_t, 8> counting = {1, 2, 3, 4, 5, 6, 7, 8};
-    EXPECT_EQ(BuildDownloadBlock(258, counting),
-              (Block{0x01, 0x02, 1, 2, 3, 4, 5, 6, 7, 8, 0xD8}));
     const std::array<std::uint8_t, 8> tens = {0x10, 0x20, 0x30, 0x40, 0x50, 0x60, 0x70, 0x80};
+    EXPECT_EQ(BuildDownloadBlock(258, counting), (Block{0x01, 0x02, 1, 2, 3, 4, 5, 6, 7, 8, 0xD8}));
     EXPECT_EQ(BuildDownloadBlock(0, tens),
               (Block{0x00, 0x00, 0x10, 0x20, 0x30, 0x40, 0x50, 0x60, 0x70, 0x80, 0xBF}));
-    const auto block300 = BuildDownloadBlock(300, counting);
-    EXPECT_EQ(block300[0], 0x01);
-    EXPECT_EQ(block300[1], 0x2C);
-    EXPECT_EQ(BuildDownloadBlock(4094, counting)[0], 0x0F);
-}
+    EXPECT_EQ(BuildDownloadBlock(4094, counting),
+              (Block{0x0F, 0xFE, 1, 2, 3, 4, 5, 6, 7, 8, 0xCE}));
 
-TEST(DownloadBlock, CountRoundsUp)
-{
-    EXPECT_EQ(BlockCount(0), 0);
-    EXPECT_EQ(BlockCount(-1), 0);
-    EXPECT_EQ(BlockCount(-32768), 0);
-    EXPECT_EQ(BlockCount(1), 1);
-    EXPECT_EQ(BlockCount(8), 1);
-    EXPECT_EQ(BlockCount(9), 2);
-    EXPECT_EQ(BlockCount(256), 32);
-    EXPECT_EQ(BlockCount(257), 33);
-    EXPECT_EQ(BlockCount(32760), 4095);
+    const std::pair<std::int32_t, std::int16_t> counts[] = {
+        {-32768, 0}, {-1, 0}, {0, 0}, {1, 1}, {8, 1}, {9, 2}, {257, 33}, {32760, 4095}};
+    for (const auto& [length, blocks] : counts)
+        EXPECT_EQ(BlockCount(length), blocks) << length;
 }
 
 class Download : public testing::SimFixture {
@@ -46,7 +34,7 @@ protected:
             buffer[i] = static_cast<std::uint8_t>(i * 31 + (i >> 8));
     }
 
-    // Every block as the pod received it: one entry per attempt.
+    // Block numbers as the pod received them: one entry per attempt.
     std::vector<int> BlockAttempts() const
     {
         std::vector<int> numbers;
@@ -66,108 +54,96 @@ TEST_F(Download, WholeImageArrivesIntactWithEveryByteFramed)
     const auto image = pod.Image();
     EXPECT_TRUE(std::equal(buffer.begin(), buffer.begin() + MaxDownloadLength, image.begin(),
                            image.end()));
-    EXPECT_EQ(pod.blocks().size(), 4095u);
-
     int commands = 0;
     for (const auto& byte : pod.received()) {
-        const bool evenWeight = std::popcount(byte.value) % 2 == 0;
         if (byte.settings.parity == Parity::Odd) {
             ++commands;
             EXPECT_EQ(byte.value, 0x11);
             EXPECT_TRUE(byte.ninthBit);
         } else {
             ASSERT_EQ(byte.settings.parity, Parity::Even);
-            EXPECT_EQ(byte.ninthBit, !evenWeight) << "payload is sent with even parity";
+            EXPECT_EQ(byte.ninthBit, std::popcount(byte.value) % 2 == 1);
         }
     }
     EXPECT_EQ(commands, 4095);
-    EXPECT_EQ(view.percentages.back(), "100%");
-    EXPECT_EQ(view.progress.back(), 1000);
     EXPECT_TRUE(msgBox.calls.empty());
 }
 
-TEST_F(Download, NothingToSendStillFlushesAndShowsDone)
+TEST_F(Download, ProgressAndTheLastBlocksTail)
+{
+    ASSERT_TRUE(DownloadData(link, buffer, 20));
+    EXPECT_EQ(view.percentages, (std::vector<QString>{"0.0%", "33.3%", "66.6%", "100%"}));
+    EXPECT_EQ(view.progress, (std::vector<int>{0, 333, 666, 1000}));
+    // The last block carries the buffer's bytes after the image.
+    ASSERT_EQ(pod.blocks().size(), 3u);
+    EXPECT_TRUE(std::ranges::equal(pod.blocks().at(2), std::span(buffer).subspan(16, 8)));
+}
+
+TEST_F(Download, NothingToSendStillDropsLeftoversAndShowsDone)
 {
     for (std::int32_t length : {0, -1, -32768}) {
-        pod.model().faults.singleByteReplies = true;
-        const std::uint8_t restart[] = {0xFF};
-        SendCommandFrame(link, 0x33, restart);
-        clock.RunAll();
-        ASSERT_EQ(line.InBufferCount(), 1);
+        LeaveALateAcknowledgement();
         const auto before = pod.received().size();
         EXPECT_TRUE(DownloadData(link, buffer, length)) << length;
         EXPECT_EQ(pod.received().size(), before) << length;
-        EXPECT_EQ(line.InBufferCount(), 0) << "leftovers are dropped";
+        EXPECT_EQ(line.InBufferCount(), 0) << length;
         EXPECT_EQ(view.percentages.back(), "100%");
         EXPECT_EQ(view.progress.back(), 1000);
     }
 }
 
-TEST_F(Download, LastBlockCarriesTheBufferBytesAfterTheImage)
+TEST_F(Download, BlockIsTriedFourTimesAtMost)
 {
-    ASSERT_TRUE(DownloadData(link, buffer, 12));
-    ASSERT_EQ(pod.blocks().size(), 2u);
-    const auto& second = pod.blocks().at(1);
-    EXPECT_TRUE(std::equal(second.begin(), second.end(), buffer.begin() + 8));
+    struct Row {
+        const char* pod;
+        void (*fault)(sim::PodFaults&);
+        bool sent;
+        std::vector<int> attempts;
+        std::vector<QString> messages;
+    };
+    const Row rows[] = {
+        {"refuses block 1 three times",
+         [](sim::PodFaults& f) { f.refuseBlock = 1, f.refuseBlockTimes = 3; }, true,
+         {0, 1, 1, 1, 1, 2}, {}},
+        {"refuses block 1 four times",
+         [](sim::PodFaults& f) { f.refuseBlock = 1, f.refuseBlockTimes = 4; }, false,
+         {0, 1, 1, 1, 1}, {"Error!  1: Reply to download failed"}},
+        // Block 0 times out with one byte waiting; its second attempt finds two.
+        {"answers one byte at a time", [](sim::PodFaults& f) { f.singleByteReplies = true; },
+         true, {0, 0, 1, 1, 2, 2}, {}},
+        {"silent", [](sim::PodFaults& f) { f.silent = true; }, false, {0, 0, 0, 0},
+         {"Error!  0: No reply to download"}},
+        {"acknowledges wrongly", [](sim::PodFaults& f) { f.wrongAcknowledgement = true; }, false,
+         {0, 0, 0, 0}, {"Error!  0: Reply to download failed"}},
+    };
+    for (const Row& row : rows) {
+        pod.model().faults = {};
+        row.fault(pod.model().faults);
+        pod.Clear();
+        msgBox.calls.clear();
+        view.percentages.clear();
+        EXPECT_EQ(DownloadData(link, buffer, 24), row.sent) << row.pod;
+        EXPECT_EQ(BlockAttempts(), row.attempts) << row.pod;
+        EXPECT_EQ(Messages(), row.messages) << row.pod;
+        if (!row.sent) {
+            EXPECT_EQ(msgBox.calls[0].icon, MsgIcon::Exclamation);
+            EXPECT_NE(view.percentages.back(), "100%") << "progress of the last accepted block";
+        }
+    }
 }
 
-TEST_F(Download, ProgressShowsTheBlockJustAccepted)
+TEST_F(Download, LateAcknowledgementOfAnEarlierExchangeDoesNotCount)
 {
-    ASSERT_TRUE(DownloadData(link, buffer, 24));
-    EXPECT_EQ(view.percentages, (std::vector<QString>{"0.0%", "33.3%", "66.6%", "100%"}));
-    EXPECT_EQ(view.progress, (std::vector<int>{0, 333, 666, 1000}));
-}
-
-TEST_F(Download, RefusedBlockIsResentUntilItsThirdRepeat)
-{
-    pod.model().faults.refuseBlock = 1;
-    pod.model().faults.refuseBlockTimes = 3;
-    ASSERT_TRUE(DownloadData(link, buffer, 24));
-    EXPECT_EQ(BlockAttempts(), (std::vector<int>{0, 1, 1, 1, 1, 2}));
-    EXPECT_TRUE(msgBox.calls.empty());
-}
-
-TEST_F(Download, BlockRefusedFourTimesEndsTheDownload)
-{
-    pod.model().faults.refuseBlock = 5;
-    pod.model().faults.refuseBlockTimes = 4;
-    view.percentages.clear();
-    EXPECT_FALSE(DownloadData(link, buffer, 80));
-    EXPECT_EQ(Messages(), (std::vector<QString>{"Error!  5: Reply to download failed"}));
-    EXPECT_EQ(msgBox.calls[0].icon, MsgIcon::Exclamation);
-    EXPECT_EQ(BlockAttempts(), (std::vector<int>{0, 1, 2, 3, 4, 5, 5, 5, 5}));
-    EXPECT_EQ(view.percentages.back(), "40.0%") << "progress of the last accepted block stays";
-    EXPECT_EQ(line.settingsLog().back(), "9600,e,8,1");
-}
-
-TEST_F(Download, SingleByteRepliesAreJoinedAcrossAttempts)
-{
-    pod.model().faults.singleByteReplies = true;
-    ASSERT_TRUE(DownloadData(link, buffer, 16));
-    // Block 0 times out with one byte waiting; its second attempt finds two.
-    // Block 1 then starts with nothing waiting and needs two attempts too.
-    EXPECT_EQ(BlockAttempts(), (std::vector<int>{0, 0, 1, 1}));
-    EXPECT_TRUE(msgBox.calls.empty());
-}
-
-TEST_F(Download, SilentOrWrongPodsAreReportedWithTheBlockNumber)
-{
-    pod.model().faults.silent = true;
-    EXPECT_FALSE(DownloadData(link, buffer, 16));
-    EXPECT_EQ(Messages(), (std::vector<QString>{"Error!  0: No reply to download"}));
-    msgBox.calls.clear();
-
-    pod.model().faults.silent = false;
-    pod.model().faults.wrongAcknowledgement = true;
-    EXPECT_FALSE(DownloadData(link, buffer, 16));
+    LeaveALateAcknowledgement();
+    EXPECT_FALSE(DownloadData(link, buffer, 8));
     EXPECT_EQ(Messages(), (std::vector<QString>{"Error!  0: Reply to download failed"}));
 }
 
 TEST_F(Download, LengthBeyondTheLimitIsRefusedUnsent)
 {
     EXPECT_FALSE(DownloadData(link, buffer, MaxDownloadLength + 1));
-    ASSERT_EQ(msgBox.calls.size(), 1u);
-    EXPECT_EQ(msgBox.calls[0].title, "Error!");
+    EXPECT_EQ(Messages(), (std::vector<QString>{"Error!: The image is 32761 bytes long; at most "
+                                                "32760 bytes can be sent"}));
     EXPECT_TRUE(pod.received().empty());
 }
 

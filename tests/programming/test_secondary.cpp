@@ -16,7 +16,7 @@ protected:
     }
 
     // Secondary frames the pod received, as addresses, one per attempt.
-    std::vector<int> AddressesSent() const
+    static std::vector<int> AddressesSent(const sim::Pod& pod)
     {
         std::vector<int> addresses;
         const auto& got = pod.received();
@@ -32,7 +32,6 @@ protected:
 TEST(SecondaryPacket, CarriesAddressValueAndChecksum)
 {
     EXPECT_EQ(SecondaryPacket(5, 0x20), (std::array<std::uint8_t, 4>{0x00, 0x05, 0x20, 0xDA}));
-    EXPECT_EQ(SecondaryPacket(0, 0), (std::array<std::uint8_t, 4>{0x00, 0x00, 0x00, 0xFF}));
     EXPECT_EQ(SecondaryPacket(255, 0xFF), (std::array<std::uint8_t, 4>{0x00, 0xFF, 0xFF, 0x01}));
 }
 
@@ -42,6 +41,7 @@ TEST_F(Secondary, WholeTableLandsAtItsAddresses)
     ASSERT_EQ(pod.secondary().size(), 256u);
     for (int a = 0; a < 256; ++a)
         EXPECT_EQ(pod.secondary().at(a), table[a]) << a;
+    EXPECT_EQ(AddressesSent(pod).size(), 256u) << "each byte acknowledged at once";
     EXPECT_EQ(view.statuses, (std::vector<QString>{"Please wait programing Secondary Configuration"}));
     EXPECT_EQ(view.percentages[1], "0.0%");
     EXPECT_EQ(view.percentages[2], "0.3%");
@@ -51,7 +51,7 @@ TEST_F(Secondary, WholeTableLandsAtItsAddresses)
     EXPECT_TRUE(msgBox.calls.empty());
 }
 
-TEST_F(Secondary, OtherTypesSendNothing)
+TEST_F(Secondary, OnlyTypes13And14HaveATable)
 {
     for (std::uint8_t type : {0, 7, 12, 15}) {
         EXPECT_FALSE(ProgramSecondaryConfiguration(link, type, table));
@@ -61,49 +61,52 @@ TEST_F(Secondary, OtherTypesSendNothing)
     EXPECT_TRUE(ProgramSecondaryConfiguration(link, 14, table)) << "0xDD serves type 14 too";
 }
 
-TEST_F(Secondary, RefusedByteStartsANewPassFromAddressZero)
+TEST_F(Secondary, FailuresStartANewPassAndFiveInAllGiveUp)
 {
-    pod.model().faults.refuseSecondaryAddress = 100;
-    pod.model().faults.refuseSecondaryTimes = 4;
-    ASSERT_TRUE(ProgramSecondaryConfiguration(link, 13, table));
+    const QString byteFailed = "Error!: Failed to send secondary byte";
+    const QString noRestart = "Error!: No reply to restart";
+    const QString gaveUp = "Error!: Failed to Program Velim Pod Secondary configuration";
+    struct Row {
+        const char* pod;
+        sim::PodModel model;
+        bool sent;
+        std::vector<QString> messages;
+        std::size_t attempts; // secondary frames sent
+        int restarts;
+    };
+    const auto refusing = [](int address, int times) {
+        sim::PodModel model = testing::PodModelOf(0xDD);
+        model.faults.refuseSecondaryAddress = address;
+        model.faults.refuseSecondaryTimes = times;
+        return model;
+    };
+    sim::PodModel silent = testing::PodModelOf(0xDD);
+    silent.faults.silent = true;
+    const std::vector<Row> rows = {
+        {"refuses a byte three times", refusing(100, 3), true, {}, 256 + 3, 1},
+        {"refuses a byte four times", refusing(100, 4), true, {byteFailed}, 101 + 3 + 256, 2},
+        {"refuses a byte always", refusing(3, 1000), false,
+         {byteFailed, byteFailed, byteFailed, byteFailed, byteFailed, gaveUp}, 5 * 7, 5},
+        {"silent", silent, false,
+         {noRestart, noRestart, noRestart, noRestart, noRestart, gaveUp}, 0, 0},
+        {"of another kind", testing::PodModelOf(0x88), false, {gaveUp}, 0, 5},
+    };
+    for (const Row& row : rows) {
+        sim::Pod other(row.model);
+        line.Connect(1, other);
+        msgBox.calls.clear();
+        EXPECT_EQ(ProgramSecondaryConfiguration(link, 13, table), row.sent) << row.pod;
+        EXPECT_EQ(Messages(), row.messages) << row.pod;
+        EXPECT_EQ(AddressesSent(other).size(), row.attempts) << row.pod;
+        EXPECT_EQ(other.restarts(), row.restarts) << row.pod;
+    }
+}
+
+TEST_F(Secondary, LateAcknowledgementOfAnEarlierExchangeDoesNotCount)
+{
+    LeaveALateAcknowledgement();
+    EXPECT_FALSE(SendSecondaryByte(link, 0, 0x80));
     EXPECT_EQ(Messages(), (std::vector<QString>{"Error!: Failed to send secondary byte"}));
-    const auto sent = AddressesSent();
-    ASSERT_EQ(sent.size(), 101u + 3 + 256);
-    EXPECT_EQ(sent[100], 100);
-    EXPECT_EQ(sent[103], 100);
-    EXPECT_EQ(sent[104], 0) << "the second pass starts over";
-    EXPECT_EQ(pod.restarts(), 2);
-}
-
-TEST_F(Secondary, FiveFailedPassesGiveUp)
-{
-    pod.model().faults.refuseSecondaryAddress = 3;
-    pod.model().faults.refuseSecondaryTimes = 1000;
-    EXPECT_FALSE(ProgramSecondaryConfiguration(link, 13, table));
-    std::vector<QString> expected(5, "Error!: Failed to send secondary byte");
-    expected.push_back("Error!: Failed to Program Velim Pod Secondary configuration");
-    EXPECT_EQ(Messages(), expected);
-    EXPECT_EQ(pod.restarts(), 5);
-}
-
-TEST_F(Secondary, SilentPodFailsIdentificationFiveTimes)
-{
-    pod.model().faults.silent = true;
-    EXPECT_FALSE(ProgramSecondaryConfiguration(link, 13, table));
-    std::vector<QString> expected(5, "Error!: No reply to restart");
-    expected.push_back("Error!: Failed to Program Velim Pod Secondary configuration");
-    EXPECT_EQ(Messages(), expected);
-    EXPECT_TRUE(AddressesSent().empty());
-}
-
-TEST_F(Secondary, PodOfAnotherKindIsNoIdentification)
-{
-    pod.model().reply = 0x88;
-    EXPECT_FALSE(ProgramSecondaryConfiguration(link, 13, table));
-    EXPECT_EQ(pod.probesAnswered(), 5);
-    EXPECT_EQ(pod.restarts(), 5);
-    EXPECT_TRUE(AddressesSent().empty());
-    EXPECT_EQ(Messages().back(), "Error!: Failed to Program Velim Pod Secondary configuration");
 }
 
 } // namespace

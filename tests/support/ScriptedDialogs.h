@@ -66,6 +66,15 @@ struct ScriptedMsgBox final : MsgBox {
         answers.pop_front();
         return answer;
     }
+
+    // Each box shown, as "title: text".
+    std::vector<QString> Texts() const
+    {
+        std::vector<QString> texts;
+        for (const auto& call : calls)
+            texts.push_back(call.title + ": " + call.text);
+        return texts;
+    }
 };
 
 } // namespace vantelo::testing

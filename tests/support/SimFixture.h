@@ -1,6 +1,7 @@
 #pragma once
 
 #include "catalogue/RegisterPod.h"
+#include "serial/CommandExchange.h"
 #include "serial/PodLink.h"
 #include "sim/Clock.h"
 #include "sim/Line.h"
@@ -33,13 +34,21 @@ protected:
         return bytes;
     }
 
-    std::vector<QString> Messages() const
+    // An acknowledgement left waiting after its exchange ended; the pod then
+    // refuses whatever comes next.
+    void LeaveALateAcknowledgement()
     {
-        std::vector<QString> texts;
-        for (const auto& call : msgBox.calls)
-            texts.push_back(call.title + ": " + call.text);
-        return texts;
+        pod.model().faults = {};
+        pod.model().faults.singleByteReplies = true;
+        const std::uint8_t payload[] = {0xFF};
+        SendCommandFrame(link, 0x33, payload);
+        clock.RunAll();
+        ASSERT_EQ(line.InBufferCount(), 1);
+        pod.model().faults.singleByteReplies = false;
+        pod.model().faults.wrongAcknowledgement = true;
     }
+
+    std::vector<QString> Messages() const { return msgBox.Texts(); }
 
     sim::Clock clock;
     sim::Line line{clock};

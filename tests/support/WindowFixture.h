@@ -53,13 +53,7 @@ protected:
         w.Load_Click();
     }
 
-    std::vector<QString> Messages() const
-    {
-        std::vector<QString> texts;
-        for (const auto& call : msgBox.calls)
-            texts.push_back(call.title + ": " + call.text);
-        return texts;
-    }
+    std::vector<QString> Messages() const { return msgBox.Texts(); }
 
     QTemporaryDir dir;
     FileSettingsStore store{dir.filePath("registry.reg")};
