@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -120,6 +121,7 @@ TEST_F(OpenPodFile, CommandLineLoadsHalfASecondAfterStartUp)
     QTRY_VERIFY_WITH_TIMEOUT(w->search->isEnabled(), 3000);
     EXPECT_FALSE(w->Timer2->isActive()) << "the tick comes once";
     EXPECT_EQ(w->FileName->text(), "Hall2");
+    EXPECT_EQ(w->PodType[0]->text(), "--------------") << "a search followed";
     EXPECT_EQ(clipboard.texts.back(), path);
     EXPECT_TRUE(fileDialog.calls.empty());
 }
