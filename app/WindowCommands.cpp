@@ -62,6 +62,8 @@ void Download::SearchForPods()
 
 void Download::Load_Click()
 {
+    // The user's own choice wins over the file named on the command line.
+    Timer2->stop();
     RunExclusive([this] {
         ResetPodList();
         QString name;

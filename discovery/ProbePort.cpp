@@ -48,11 +48,18 @@ std::optional<std::array<std::uint8_t, 4>> ProbeAtRate(PodLink& link, const char
 
 std::int32_t ProbePort(PodLink& link, bool restartAfter)
 {
-    // A long low pulse wakes the pod.
-    link.port.Settings("110,n,8,2");
-    static constexpr std::uint8_t low[1] = {0x00};
-    link.port.Output(low);
-    Pause(link, 100);
+    // A long low pulse wakes the pod: a 0x00 at 110 baud, or where the adapter
+    // cannot do 110 baud, a break as long as that character's low bits.
+    if (link.port.Settings("110,n,8,2")) {
+        static constexpr std::uint8_t low[1] = {0x00};
+        link.port.Output(low);
+        Pause(link, 100);
+    } else {
+        link.port.Break(true);
+        Pause(link, 82);
+        link.port.Break(false);
+        Pause(link, 18);
+    }
 
     for (const char* rate : Rates) {
         const auto frame = ProbeAtRate(link, rate);

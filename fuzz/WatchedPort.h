@@ -34,6 +34,7 @@ public:
     std::string OpenError() const override { return port_.OpenError(); }
     void RTSEnable(bool raised) override { port_.RTSEnable(raised); }
     bool Settings(std::string_view settings) override;
+    void Break(bool on) override { port_.Break(on); }
     void Output(std::span<const std::uint8_t> bytes) override;
     std::int16_t InBufferCount() override { return port_.InBufferCount(); }
     std::vector<std::uint8_t> Input() override;

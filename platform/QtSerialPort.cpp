@@ -127,6 +127,15 @@ bool QtSerialPort::Settings(std::string_view settings)
     return baudSet && paritySet && dataSet && stopSet;
 }
 
+void QtSerialPort::Break(bool on)
+{
+    if (!port_.isOpen())
+        return;
+    if (on)
+        Drain();
+    port_.setBreakEnabled(on);
+}
+
 // A closed port (never opened, or closed when its device vanished) takes
 // nothing and has nothing.
 void QtSerialPort::Output(std::span<const std::uint8_t> bytes)

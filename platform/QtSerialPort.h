@@ -20,6 +20,7 @@ public:
     bool PortOpen(bool open) override;
     void RTSEnable(bool raised) override;
     bool Settings(std::string_view settings) override;
+    void Break(bool on) override;
     void Output(std::span<const std::uint8_t> bytes) override;
     std::int16_t InBufferCount() override;
     std::vector<std::uint8_t> Input() override;

@@ -27,6 +27,8 @@ public:
     // after the call: bytes already queued leave under the old settings.
     // False when the port refuses the setting.
     virtual bool Settings(std::string_view settings) = 0;
+    // Holds the line low (a break) from the end of the queued output while on.
+    virtual void Break(bool on) = 0;
     // Queues the bytes and returns at once.
     virtual void Output(std::span<const std::uint8_t> bytes) = 0;
     virtual std::int16_t InBufferCount() = 0;

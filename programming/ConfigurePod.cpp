@@ -48,8 +48,17 @@ std::int16_t Configure_Pod(PodLink& link, bool two_part, std::uint8_t type_code,
     if (two_part)
         return ConfigureDone;
 
-    ProgramSecondaryConfiguration(link, type_code, buffers.secondary_buffer);
-    if (!RestartPod(link)) {
+    // A pod whose secondary table failed is half configured: restarted, but
+    // not reported as sent.
+    const bool secondaryFailed =
+        HasSecondaryConfiguration(type_code) &&
+        !ProgramSecondaryConfiguration(link, type_code, buffers.secondary_buffer);
+    if (!link.port.PortOpen())
+        return PortNotOpen; // it vanished, and the failed exchange has said so
+    const bool restarted = RestartPod(link);
+    if (!link.port.PortOpen())
+        return PortNotOpen;
+    if (!restarted || secondaryFailed) {
         ShowError(link, QStringLiteral("Program failed, Trellin will fail to operate correctly "
                                        "until reprogrammmed, Try powering the pod off/wait/on "
                                        "and reprogram again"));

@@ -51,6 +51,14 @@ void CopyImage(TransferBuffers& buffers, const std::array<std::uint8_t, ImageSiz
     buffers.download_length = length;
 }
 
+// Restarts the pod whether or not it answers; false only when the port
+// vanished, which the failed restart has reported: nothing more is sent then.
+bool Restart(PodLink& link)
+{
+    RestartPod(link);
+    return link.port.PortOpen();
+}
+
 void ShowPlainError(PodLink& link, const QString& text)
 {
     link.msgBox.Show(text, QStringLiteral("Error!"), MsgButtons::Ok, MsgIcon::None);
@@ -63,12 +71,10 @@ bool SelectMainMicro(PodLink& link, int number)
             return false;
         Pause(link, 500);
         const std::uint8_t id = Identify(link, false);
-        if (id == MainMicro) {
-            RestartPod(link);
-            return true;
-        }
-        if (id != IrMicro)
-            RestartPod(link);
+        if (id == MainMicro)
+            return Restart(link);
+        if (id != IrMicro && !Restart(link))
+            return false;
     }
     link.port.PortOpen(false);
     ShowPlainError(link, QStringLiteral("Could not connect to Oxa pod main micro!"));
@@ -86,7 +92,8 @@ bool SelectIrMicro(PodLink& link, int number)
             return false;
         if (id == IrMicro)
             return true;
-        RestartPod(link);
+        if (!Restart(link))
+            return false;
         id = Identify(link, false);
     }
     ShowPlainError(link, QStringLiteral("Could not connect to Oxa pod IR micro!"));
@@ -106,7 +113,8 @@ bool MainMicroAnswers(PodLink& link, int number)
             return false;
         if (Identify(link, true) == MainMicro)
             return true;
-        RestartPod(link);
+        if (!Restart(link))
+            return false;
     }
     ShowError(link, QStringLiteral("Unit failed to restart"));
     return false;
@@ -116,19 +124,25 @@ bool MainMicroAnswers(PodLink& link, int number)
 std::int16_t ProgramIrMicro(PodLink& link, int number, const PodConfiguration& configuration,
                             TransferBuffers& buffers)
 {
-    link.view.Percentage(FormatPercent(0));
+    link.view.Percentage(QStringLiteral("0.0%"));
     link.view.Progress(0);
     CopyImage(buffers, configuration.ir_image, configuration.ir_length);
     link.view.Status(QStringLiteral("Please wait programing Oxa data"));
     Pause(link, 1000);
     if (!SelectIrMicro(link, number))
         return PortNotOpen;
-    RestartPod(link);
+    if (!Restart(link))
+        return PortNotOpen;
     Pause(link, 500);
     std::int16_t result = Configure_Pod(link, true, configuration.type_code, buffers);
-    RestartPod(link);
-    if (!MainMicroAnswers(link, number))
-        result = -1;
+    if (!link.port.PortOpen() || !Restart(link))
+        return PortNotOpen;
+    if (!MainMicroAnswers(link, number)) {
+        // A port that could not be reopened, or vanished, ends the command at once.
+        if (!link.port.PortOpen())
+            return PortNotOpen;
+        result = PortNotOpen;
+    }
     Pause(link, 3000);
     return result;
 }
@@ -157,7 +171,7 @@ void ProgramPod(PodLink& link, PodSlots& podList, const PodConfiguration& config
     const bool twoMicro = configuration.type_code == TwoMicroTypeCode;
     std::int16_t result = ConfigureDone;
     do {
-        link.view.Percentage(FormatPercent(0));
+        link.view.Percentage(QStringLiteral("0.0%"));
         link.view.Progress(0);
         const auto number = OpenSelectedPort(link, podList);
         if (!number)
@@ -177,7 +191,8 @@ void ProgramPod(PodLink& link, PodSlots& podList, const PodConfiguration& config
                 break;
         }
         result = Configure_Pod(link, twoMicro, configuration.type_code, buffers);
-        if (result < 0)
+        // A port that vanished has had its one message: nothing more is sent.
+        if (result < 0 || !link.port.PortOpen())
             break;
         if (twoMicro)
             result = ProgramIrMicro(link, *number, configuration, buffers);

@@ -11,13 +11,7 @@ namespace vantelo {
 
 namespace {
 
-// The pod types that take a secondary table...
-bool HasSecondaryConfiguration(std::uint8_t type_code)
-{
-    return type_code == 13 || type_code == 14;
-}
-
-// ...and the identification bytes they answer with.
+// The identification bytes of the pod types that take a secondary table.
 bool TakesSecondaryTable(std::int32_t probeResult)
 {
     const auto id = static_cast<std::uint8_t>(probeResult);
@@ -37,6 +31,11 @@ bool SendTable(PodLink& link, std::span<const std::uint8_t, 256> table)
 }
 
 } // namespace
+
+bool HasSecondaryConfiguration(std::uint8_t type_code)
+{
+    return type_code == 13 || type_code == 14;
+}
 
 std::array<std::uint8_t, 4> SecondaryPacket(std::uint8_t address, std::uint8_t value)
 {
@@ -60,7 +59,7 @@ bool ProgramSecondaryConfiguration(PodLink& link, std::uint8_t type_code,
 {
     if (!HasSecondaryConfiguration(type_code))
         return false;
-    link.view.Percentage(FormatPercent(0));
+    link.view.Percentage(QStringLiteral("0.0%"));
     link.view.Progress(0);
     link.view.Status(QStringLiteral("Please wait programing Secondary Configuration"));
 

@@ -131,6 +131,21 @@ bool Line::Settings(std::string_view settings)
     return true;
 }
 
+void Line::Break(bool on)
+{
+    if (openPort_ == 0)
+        return;
+    while (transmitting_)
+        clock_.RunUntil(byteEnd_);
+    if (on) {
+        breakStart_ = breakStart_.value_or(clock_.Now());
+    } else if (breakStart_) {
+        const Nanos start = *std::exchange(breakStart_, std::nullopt);
+        HandOver({.time = clock_.Now(), .settings = settings_, .rts = rts_,
+                  .low = clock_.Now() - start});
+    }
+}
+
 void Line::Output(std::span<const std::uint8_t> bytes)
 {
     if (openPort_ == 0)

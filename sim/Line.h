@@ -7,6 +7,7 @@
 
 #include <array>
 #include <deque>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -42,6 +43,7 @@ public:
     bool PortOpen(bool open) override;
     void RTSEnable(bool raised) override;
     bool Settings(std::string_view settings) override;
+    void Break(bool on) override;
     void Output(std::span<const std::uint8_t> bytes) override;
     std::string OpenError() const override { return openError_; }
     std::int16_t InBufferCount() override;
@@ -75,6 +77,7 @@ private:
     std::deque<std::uint8_t> transmit_;
     bool transmitting_ = false;
     Nanos byteEnd_ = 0; // of the byte being sent
+    std::optional<Nanos> breakStart_;
     std::vector<std::uint8_t> input_;
     std::vector<std::string> settingsLog_;
     int opens_ = 0;

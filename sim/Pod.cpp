@@ -12,6 +12,9 @@ namespace {
 
 constexpr std::array<std::uint8_t, 7> ProbeSequence{0xFF, 'S', 'E', 'T', 'P', 'O', 'D'};
 constexpr std::int32_t LowPulseBaud = 110;
+// A low this long wakes the pod: a 0x00 at 110 baud holds the line low for
+// 82 ms (its start bit and eight zeros), a break as long as it lasts.
+constexpr Nanos WakeLow = 80 * Millisecond;
 constexpr std::int32_t CommandBaud = 9600;
 constexpr std::uint8_t Accepted = 0xF0;
 constexpr std::uint8_t Refused = 0x0F;
@@ -42,6 +45,18 @@ bool EvenParityBit(std::uint8_t value)
     return std::popcount(value) % 2 != 0;
 }
 
+// How long the line stayed low: a break, or a character's start bit and the
+// zero bits that follow it.
+Nanos LowTime(const WireByte& byte)
+{
+    if (byte.low > 0)
+        return byte.low;
+    int bits = 1 + std::countr_zero(byte.value);
+    if (byte.value == 0 && !byte.ninthBit)
+        ++bits;
+    return Nanos{bits} * 1000 * Millisecond / byte.settings.baud;
+}
+
 } // namespace
 
 Pod::Pod(PodModel model) : model_(std::move(model)) {}
@@ -56,11 +71,13 @@ std::vector<Transmission> Pod::Receive(const WireByte& byte)
         return {};
 
     const std::int32_t baud = byte.settings.baud;
-    if (baud == LowPulseBaud) {
+    if (LowTime(byte) >= WakeLow) {
         awake_ = true;
         probeMatched_ = 0;
         return {};
     }
+    if (byte.low > 0 || baud == LowPulseBaud)
+        return {};
     std::vector<Transmission> replies;
     if (awake_ && baud == model_.baud && MatchesProbe(byte.value))
         replies.push_back(ProbeReply());

@@ -18,6 +18,7 @@ struct WireByte {
     bool ninthBit = false; // parity bit, or the first stop bit without parity
     LineSettings settings; // under which it left the port
     bool rts = false;      // the RTS line while it arrived
+    Nanos low = 0;         // not a character but a break of this length
 };
 
 // Bytes a device sends back: they start `delay` after the byte that caused

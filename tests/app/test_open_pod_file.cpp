@@ -126,6 +126,16 @@ TEST_F(OpenPodFile, CommandLineLoadsHalfASecondAfterStartUp)
     EXPECT_TRUE(fileDialog.calls.empty());
 }
 
+TEST_F(OpenPodFile, LoadClickedBeforeTheTickDropsTheCommandLineFile)
+{
+    const auto w = Start(MarkedFile("first.TXF", 2, 0x55));
+    LoadThroughDialog(*w, MarkedFile("chosen.TXF", 3, 0x66));
+    QTest::qWait(800);
+    EXPECT_FALSE(w->Timer2->isActive());
+    EXPECT_EQ(w->FileName->text(), "chosen");
+    EXPECT_EQ(w->configuration().type_code, 3);
+}
+
 TEST_F(OpenPodFile, CommandLineQuotesAreStrippedAtEachEnd)
 {
     const QString path = MarkedFile("job.TXF", 2, 0x55);

@@ -147,8 +147,7 @@ TEST_F(ProgramPod, FailuresEndTheCommand)
          {"Error!: Failed to send secondary byte", "Error!: Failed to send secondary byte",
           "Error!: Failed to send secondary byte", "Error!: Failed to send secondary byte",
           "Error!: Failed to send secondary byte",
-          "Error!: Failed to Program Velim Pod Secondary configuration", Another},
-         MsgIcon::Question},
+          "Error!: Failed to Program Velim Pod Secondary configuration", ProgramFailed}},
         {"no slot selected", 1,
          [](sim::Pod&, sim::Pod&, Download& w) {
              w.Option1Group->setExclusive(false);

@@ -99,6 +99,15 @@ TEST_F(Probe, CatalogueDecidesWhatIsIdentified)
     EXPECT_EQ(ProbePort(link, true), 0);
 }
 
+TEST_F(Probe, AdapterWithout110BaudWakesThePodWithABreak)
+{
+    line.RefuseRate(110);
+    EXPECT_EQ(ProbePort(link, false), 0x000122);
+    const auto& wake = pod.received().at(0);
+    EXPECT_EQ(wake.low, 82 * Millisecond);
+    EXPECT_EQ(pod.received().at(1).value, 0xFF) << "then the probe, as after the pulse";
+}
+
 TEST_F(Probe, EmptyPortTakesTheWholeScan)
 {
     line.PortOpen(false);

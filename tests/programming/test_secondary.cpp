@@ -3,6 +3,8 @@
 
 #include "programming/SecondaryConfiguration.h"
 
+#include <QLocale>
+
 #include <numeric>
 
 namespace vantelo {
@@ -37,15 +39,20 @@ TEST(SecondaryPacket, CarriesAddressValueAndChecksum)
 
 TEST_F(Secondary, WholeTableLandsAtItsAddresses)
 {
-    ASSERT_TRUE(ProgramSecondaryConfiguration(link, 13, table));
+    // The first caption is fixed; the running ones follow the user's number format.
+    QLocale::setDefault(QLocale(QLocale::German));
+    const bool sent = ProgramSecondaryConfiguration(link, 13, table);
+    QLocale::setDefault(QLocale::c());
+    ASSERT_TRUE(sent);
     ASSERT_EQ(pod.secondary().size(), 256u);
     for (int a = 0; a < 256; ++a)
         EXPECT_EQ(pod.secondary().at(a), table[a]) << a;
     EXPECT_EQ(AddressesSent(pod).size(), 256u) << "each byte acknowledged at once";
     EXPECT_EQ(view.statuses, (std::vector<QString>{"Please wait programing Secondary Configuration"}));
-    EXPECT_EQ(view.percentages[1], "0.0%");
-    EXPECT_EQ(view.percentages[2], "0.3%");
-    EXPECT_EQ(view.percentages.back(), "100.0%");
+    EXPECT_EQ(view.percentages[0], "0.0%");
+    EXPECT_EQ(view.percentages[1], "0,0%");
+    EXPECT_EQ(view.percentages[2], "0,3%");
+    EXPECT_EQ(view.percentages.back(), "100,0%");
     EXPECT_EQ(view.progress.back(), 1000);
     EXPECT_EQ(pod.restarts(), 1) << "a pass starts with a restart";
     EXPECT_TRUE(msgBox.calls.empty());

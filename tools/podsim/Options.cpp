@@ -116,12 +116,12 @@ bool ParsePodItem(std::string_view item, sim::PodModel& pod)
     return false;
 }
 
-PortSpec ParsePort(std::string_view text)
+PortDescription ParsePort(std::string_view text)
 {
     const auto colon = text.find(':');
     if (colon == std::string_view::npos)
         throw UsageError("--port takes N:DESCRIPTION, not " + Quoted(text));
-    PortSpec described;
+    PortDescription described;
     described.number = static_cast<int>(ParseInteger(text.substr(0, colon), 1, 4, "port number"));
     const std::string_view description = text.substr(colon + 1);
     if (description == "missing") {

@@ -11,14 +11,14 @@ namespace vantelo::podsim {
 
 enum class PortKind { Missing, Empty, Pod };
 
-struct PortSpec {
+struct PortDescription {
     int number = 0;
     PortKind kind = PortKind::Empty;
     sim::PodModel pod; // for PortKind::Pod
 };
 
 struct Options {
-    std::vector<PortSpec> ports;
+    std::vector<PortDescription> ports;
     std::string linksDir;  // empty: no links
     std::string imagesDir; // empty: no image files
     bool help = false;

@@ -24,7 +24,7 @@ void Run(const Options& options)
     const auto epoch = MonotonicNow();
     std::deque<WirePort> ports;
     Links links;
-    for (const PortSpec& described : options.ports) {
+    for (const PortDescription& described : options.ports) {
         const std::string name = "COM" + std::to_string(described.number);
         if (described.kind == PortKind::Missing) {
             Announce(described.number, "/nonexistent/podsim" + std::to_string(described.number));
