@@ -93,6 +93,8 @@ bool Line::PortOpen(bool open)
     }
     if (openPort_ != 0)
         return true;
+    if (failOpening_ && --*failOpening_ == 0)
+        Unplug(number_);
     if (number_ < 1 || number_ >= static_cast<int>(slots_.size()) ||
         slots_[number_] == Slot::Missing || slots_[number_] == Slot::Unplugged) {
         openError_ = number_ >= 1 && number_ < static_cast<int>(slots_.size()) ? missingWhy_[number_]
@@ -178,6 +180,8 @@ void Line::HandOver(const WireByte& byte)
         return;
     for (const Transmission& reply : devices_[openPort_]->Receive(byte))
         Deliver(reply, byte.time, openPort_);
+    if (unplugAfter_ && --*unplugAfter_ == 0)
+        Unplug(openPort_);
 }
 
 void Line::Deliver(const Transmission& reply, Nanos after, int port)

@@ -35,6 +35,10 @@ public:
     // the real adapter closes it on the error, and opening fails until the
     // port is placed again.
     void Unplug(int port);
+    // The open port vanishes once its device has been handed `bytes` more bytes.
+    void UnplugAfterBytes(int bytes) { unplugAfter_ = bytes; }
+    // The `n`th opening from now fails, as if the adapter were gone meanwhile.
+    void FailOpening(int n) { failOpening_ = n; }
     // An adapter that cannot do this rate: setting it fails.
     void RefuseRate(std::int32_t baud) { refusedRate_ = baud; }
 
@@ -81,6 +85,8 @@ private:
     std::vector<std::uint8_t> input_;
     std::vector<std::string> settingsLog_;
     int opens_ = 0;
+    std::optional<int> unplugAfter_;
+    std::optional<int> failOpening_;
     std::int32_t refusedRate_ = 0;
     std::array<std::string, 5> missingWhy_{};
     std::string openError_;

@@ -180,6 +180,18 @@ TEST_F(ProgramPod, FailuresEndTheCommand)
              main.model().faults.unplugAfterBytes = 42;
          },
          {noRestart, noRestart, noRestart, noRestart, "Error!: Unit failed to restart"}},
+        // A port that vanishes has its one message; nothing more is sent. The
+        // counts are of the bytes the pod hears: 8 for a probe at 9600, 2 for a
+        // restart, 12 for a block, 5 for a secondary byte.
+        {"port gone in the secondary table", 13,
+         [this](sim::Pod&, sim::Pod&, Download&) { line.UnplugAfterBytes(8 + 24 + 10 + 5 * 20 + 3); },
+         {"Error!: No reply to secondary byte"}},
+        {"port gone in the closing restart", 1,
+         [this](sim::Pod&, sim::Pod&, Download&) { line.UnplugAfterBytes(8 + 24 + 1); },
+         {noRestart}},
+        {"port gone in the main micro's image", 7,
+         [this](sim::Pod&, sim::Pod&, Download&) { line.UnplugAfterBytes(10 + 8 + 12 + 6); },
+         {"Error!  1: No reply to download"}},
     };
     for (const Row& row : rows) {
         const std::uint8_t reply = row.typeCode == 13 ? 0xDD : 0x22;
@@ -200,6 +212,21 @@ TEST_F(ProgramPod, FailuresEndTheCommand)
         ExpectEndedClosed(*w);
         EXPECT_FALSE(line.rts()) << row.what;
     }
+}
+
+TEST_F(ProgramPod, TwoMicroPortThatCannotBeReopenedForTheCheckEndsAtOnce)
+{
+    sim::TwoMicroPod pod(testing::PodModelOf(0x88), testing::PodModelOf(0x99));
+    line.Connect(1, pod);
+    const auto w = ReadyToProgram(7, 16, 8);
+    line.FailOpening(5); // for the command, each micro's selection, the IR check, the restart check
+    sim::Nanos shown = 0;
+    msgBox.onShow = [&] { shown = clock.Now(); };
+    w->ProgramPod_Click();
+    EXPECT_EQ(Messages(), (std::vector<QString>{"Error!: Could not open COM1"}));
+    EXPECT_EQ(pod.ir().blocks().size(), 1u) << "it failed at the restart check";
+    EXPECT_LT(clock.Now() - shown, 100 * Millisecond);
+    ExpectEndedClosed(*w);
 }
 
 TEST_F(ProgramPod, NextPodOfAnotherTypeIsNotProgrammed)
