@@ -1,8 +1,6 @@
 #include "support/PodModels.h"
 #include "support/WindowFixture.h"
 
-#include "catalogue/RegisterPod.h"
-#include "platform/LittleEndian.h"
 #include "sim/Pod.h"
 
 #include <QFrame>
@@ -96,21 +94,6 @@ TEST_F(Search, BlankingPanelsComeDownPortByPort)
     LoadThroughDialog(*w, ConfigFile("job.TXF", 1));
     ASSERT_EQ(seen.size(), 1u);
     EXPECT_EQ(seen[0], (std::array<bool, 4>{true, true, false, false}));
-}
-
-TEST_F(Search, EmptyCatalogueListsEveryPodAsUnknown)
-{
-    // A store whose catalogue has no entries gives one empty entry.
-    const auto types = store.CreateKey(RegisterPod::TypesKey);
-    ASSERT_TRUE(types);
-    store.SetValue(*types, "Version", StoreNumber, WriteLittleEndian32(RegisterPod::SeedVersion));
-    store.CloseKey(*types);
-    const auto w = Start();
-    LoadThroughDialog(*w, ConfigFile("job.TXF", 1));
-    EXPECT_FALSE(w->PodType[0]->isHidden());
-    EXPECT_FALSE(w->Option1[0]->isEnabled());
-    EXPECT_EQ(lumo.restarts(), 0);
-    EXPECT_TRUE(msgBox.calls.empty());
 }
 
 TEST_F(Search, ClicksDuringASearchStartNothing)

@@ -44,13 +44,6 @@ TEST_F(Window, StartsWithNoConfiguration)
     EXPECT_EQ(w->FileName->text(), "");
     EXPECT_EQ(w->ProgressBar1->minimum(), 0);
     EXPECT_EQ(w->ProgressBar1->maximum(), 1000);
-    EXPECT_EQ(w->Exit->toolTip(), "Close and exit  Vantelo");
-    EXPECT_EQ(w->FileName->toolTip(), "Current pod configration file");
-    EXPECT_EQ(w->Option1[0]->toolTip(), "Click to set download to This Pod");
-    EXPECT_EQ(w->Option1[3]->toolTip(), "Download to This Pod");
-    EXPECT_EQ(w->Blanking1->text(), "Please Wait Searching for Pods");
-    EXPECT_EQ(w->ProgramPod->text(), "Download");
-    EXPECT_EQ(w->search->text(), "Search for Pod");
 
     clock.ProcessEvents();
     EXPECT_EQ(clock.Now(), 100 * sim::Millisecond);
