@@ -1,8 +1,6 @@
 #include "PodsimProcess.h"
 #include "support/ConfigFiles.h"
 
-#include "app/Layout.h"
-
 #include <QApplication>
 #include <QDir>
 #include <QFile>
@@ -44,27 +42,39 @@ double Share(const QImage& image, const QRect& rect, const QColor& colour)
     return area.isEmpty() ? 0.0 : double(matches) / (area.width() * area.height());
 }
 
-// A design rectangle on the screen, in row `slot` of its list, its container's
-// top-left at `origin`.
-QRect OnScreen(Layout::TwipsRect r, QPoint origin, int slot = 0)
+// The window's design, in twips (1/1440 inch) from its top-left corner: its
+// size, the search notice over Frame1's column, and the pod list's rows.
+constexpr QSize Window{2895, 4620};
+constexpr QRect SearchNotice{120, 1920, 2535, 2655};
+constexpr int SlotPitch = 360;
+constexpr QRect PodType{720, 840, 1815, 285};
+constexpr QRect Option{240, 840, 495, 255};
+
+// A design rectangle on the screen, in row `slot` of the pod list, for a
+// window whose top-left corner is at `origin`.
+QRect OnScreen(const QRect& twips, QPoint origin, int slot = 0)
 {
     const double perTwip = QGuiApplication::primaryScreen()->logicalDotsPerInchX() / 1440.0;
-    const auto px = [&](int twips) { return int(std::lround(twips * perTwip)); };
-    r.top += Layout::SlotPitch * slot;
-    return {origin.x() + px(r.left), origin.y() + px(r.top), px(r.width), px(r.height)};
+    const auto px = [&](int t) { return int(std::lround(t * perTwip)); };
+    return {origin.x() + px(twips.x()), origin.y() + px(twips.y() + SlotPitch * slot), px(twips.width()),
+            px(twips.height())};
 }
 
-// The colour fills the rectangle, but for a little text, and stops at its
-// edges: the pixel lines just outside them hold none of it (the top one
-// only when `top`).
-void ExpectFilled(const QImage& shot, const QRect& r, const QColor& colour, double least, bool top)
+// The colour fills the rectangle, but for a little text (`least` of it, and
+// `edgeLeast` of each pixel line just inside an edge), and stops at its
+// edges: the lines just outside hold none of it. The top edge is checked
+// only when `top`.
+void ExpectFilled(const QImage& shot, const QRect& r, const QColor& colour, double least,
+                  double edgeLeast, bool top)
 {
     EXPECT_GE(Share(shot, r, colour), least) << "inside";
-    for (const QRect& strip : {QRect(r.left() - 1, r.top(), 1, r.height()),
-                               QRect(r.right() + 1, r.top(), 1, r.height()),
-                               QRect(r.left(), top ? r.top() - 1 : r.bottom() + 1, r.width(), 1),
-                               QRect(r.left(), r.bottom() + 1, r.width(), 1)})
-        EXPECT_EQ(Share(shot, strip, colour), 0.0) << "beyond the edge at " << strip.x() << ',' << strip.y();
+    const QRect edges[] = {{r.left(), r.top(), 1, r.height()}, {r.right(), r.top(), 1, r.height()},
+                           {r.left(), r.bottom(), r.width(), 1}, {r.left(), r.top(), r.width(), 1}};
+    const QPoint outwards[] = {{-1, 0}, {1, 0}, {0, 1}, {0, -1}};
+    for (int i = 0; i < (top ? 4 : 3); ++i) {
+        EXPECT_GE(Share(shot, edges[i], colour), edgeLeast) << "along edge " << i;
+        EXPECT_EQ(Share(shot, edges[i].translated(outwards[i]), colour), 0.0) << "beyond edge " << i;
+    }
 }
 
 // The real program on the screen of a virtual X server, started with a
@@ -113,36 +123,31 @@ TEST(WindowOnScreen, SearchesOnStartUpThenShowsThePodsInTheirRows)
 
     // Through the search (COM3's time-outs make it last) the notice covers
     // the pod list and the commands, in Frame1's column.
-    const auto searchPanel = [](QPoint window) {
-        return OnScreen({Layout::Frame1.left, Layout::Blanking[3].top, Layout::Blanking[3].width,
-                         Layout::Blanking[3].height},
-                        window);
-    };
+    const auto searchPanel = [](QPoint window) { return OnScreen(SearchNotice, window); };
     const QImage searching = shotWhen("window-searching.png", [&](const QImage& shot) {
         return Share(shot, searchPanel(PaintedExtent(shot).topLeft()), highlight) > 0.8;
     });
     const QRect window = PaintedExtent(searching);
     // One column wide: Frame1 and its margins; 193 x 308 pixels at 96 dpi.
-    EXPECT_EQ(window.size(), OnScreen({0, 0, 2895, Layout::ClientHeight}, {}).size());
+    EXPECT_EQ(window.size(), OnScreen(QRect({}, Window), {}).size());
     // The panel of the slot above may still lie over its top edge.
-    ExpectFilled(searching, searchPanel(window.topLeft()), highlight, 0.8, false);
+    ExpectFilled(searching, searchPanel(window.topLeft()), highlight, 0.8, 0.9, false);
 
     const QImage pods = shotWhen("window-pods.png", [&](const QImage& shot) {
         const QRect painted = PaintedExtent(shot);
         return !painted.isEmpty() && Share(shot, painted, highlight) == 0.0;
     });
     EXPECT_EQ(PaintedExtent(pods), window);
-    const QPoint list = OnScreen(Layout::Frame2, window.topLeft()).topLeft();
     for (int slot = 0; slot < 4; ++slot) {
         SCOPED_TRACE("COM" + std::to_string(slot + 1));
         // COM2 is missing: its row stays empty; the others show what answered.
         if (slot == 1)
-            EXPECT_EQ(Share(pods, OnScreen(Layout::PodType, list, slot), base), 0.0);
+            EXPECT_EQ(Share(pods, OnScreen(PodType, window.topLeft(), slot), base), 0.0);
         else
-            ExpectFilled(pods, OnScreen(Layout::PodType, list, slot), base, 0.5, true);
+            ExpectFilled(pods, OnScreen(PodType, window.topLeft(), slot).adjusted(1, 2, -1, -1), base, 0.5, 0.8, true);
         // Only COM1's pod takes a type 1 configuration: its option button
         // alone is enabled, which fills its indicator with the base colour.
-        EXPECT_EQ(Share(pods, OnScreen(Layout::Option1, list, slot), base) > 0.0, slot == 0);
+        EXPECT_EQ(Share(pods, OnScreen(Option, window.topLeft(), slot), base) > 0.0, slot == 0);
     }
 }
 
