@@ -1,14 +1,10 @@
 // The pod side of the wire in the fuzzer's hands: whatever it answers, every
 // operation ends within its time-outs, moves on exactly when a reply starts
-// with the acknowledgement, and tells the user of a failure once.
-#include "FuzzedPod.h"
-#include "OperationBounds.h"
-#include "Passes.h"
+// with the acknowledgement, and tells the user of a failure once. The frames
+// it must see are written out here from the protocol, not by the program.
 #include "Require.h"
-#include "WatchedPort.h"
 #include "catalogue/RegisterPod.h"
 #include "discovery/ProbePort.h"
-#include "programming/DownloadBlock.h"
 #include "programming/DownloadData.h"
 #include "programming/SecondaryConfiguration.h"
 #include "serial/PodLink.h"
@@ -17,20 +13,122 @@
 #include "support/RecordingView.h"
 #include "support/ScriptedDialogs.h"
 
+#include <fuzzer/FuzzedDataProvider.h>
+
 #include <algorithm>
+#include <array>
+#include <span>
 
 namespace {
 
 using namespace vantelo;
+using Bytes = std::vector<std::uint8_t>;
 using fuzz::Require;
 
-constexpr std::uint8_t RestartCommand = 0x33;
-constexpr std::uint8_t BlockCommand = 0x11;
-constexpr std::uint8_t SecondaryCommand = 0x44;
-constexpr std::int32_t MaxImageLength = 64;
-const PodCatalogue podTypes = RegisterPod::LoadDefaultPodTypes();
-constexpr std::uint8_t VelimType = 13;
-const QString GiveUp = QStringLiteral("Failed to Program Velim Pod Secondary configuration");
+// A pod that answers each byte it receives as the input says: nothing, or
+// some bytes, late or not, at any rate (make_seeds.py writes answers in
+// these terms). It falls silent when the input runs out.
+struct FuzzedPod final : sim::Device {
+    explicit FuzzedPod(FuzzedDataProvider& script) : script_(script) {}
+
+    std::vector<sim::Transmission> Receive(const sim::WireByte&) override
+    {
+        static constexpr std::int32_t Rates[] = {110, 2400, 4800, 9600, 14400, 19200, 28800, 38400};
+        if (!script_.ConsumeBool())
+            return {};
+        const int delayMs = script_.ConsumeIntegralInRange(0, 600);
+        const std::int32_t baud = script_.PickValueInArray(Rates);
+        const auto length = script_.ConsumeIntegralInRange<std::size_t>(0, 16);
+        return {{delayMs * sim::Millisecond, baud, script_.ConsumeBytes<std::uint8_t>(length)}};
+    }
+    FuzzedDataProvider& script_;
+};
+
+// One attempt at a command: the byte sent under odd parity, the payload
+// after it under even parity, and the first bytes read before the next
+// command or the next settings without parity (the probe).
+struct Attempt {
+    std::uint8_t command;
+    Bytes payload;
+    bool replied = false, acknowledged = false;
+};
+
+// The simulated line, noting the attempts and the wake-up pulses (bytes at 110 baud).
+struct WatchedLine final : SerialPort {
+    explicit WatchedLine(sim::Line& line) : line(line) {}
+    void CommPort(int n) override { line.CommPort(n); }
+    bool PortOpen() const override { return line.PortOpen(); }
+    bool PortOpen(bool open) override { return line.PortOpen(open); }
+    std::string OpenError() const override { return line.OpenError(); }
+    void RTSEnable(bool raised) override { line.RTSEnable(raised); }
+    void Break(bool on) override { line.Break(on); }
+    std::int16_t InBufferCount() override { return line.InBufferCount(); }
+    bool Settings(std::string_view text) override
+    {
+        if (!line.Settings(text))
+            return false;
+        settings = *ParseLineSettings(text);
+        inAttempt = inAttempt && settings.parity != Parity::None;
+        return true;
+    }
+    void Output(std::span<const std::uint8_t> bytes) override
+    {
+        line.Output(bytes);
+        wakeUps += settings.baud == 110 ? static_cast<int>(bytes.size()) : 0;
+        for (const std::uint8_t byte : bytes) {
+            if (settings.parity == Parity::Odd)
+                attempts.push_back({byte, {}}), inAttempt = true;
+            else if (settings.parity == Parity::Even && inAttempt)
+                attempts.back().payload.push_back(byte);
+        }
+    }
+    Bytes Input() override
+    {
+        Bytes bytes = line.Input();
+        if (inAttempt && !attempts.back().replied && !bytes.empty())
+            attempts.back().replied = true, attempts.back().acknowledged = bytes.front() == 0xF0;
+        return bytes;
+    }
+
+    sim::Line& line;
+    LineSettings settings;
+    bool inAttempt = false;
+    std::vector<Attempt> attempts;
+    int wakeUps = 0;
+};
+
+// Walks the attempts as one pass over items 0, 1, ...: each sent again
+// exactly while unacknowledged, four times at most. `ok` is false when they
+// break that order.
+struct Pass {
+    bool ok = true;
+    std::size_t acknowledged = 0;
+    int triesOfNext = 0; // of the first item not acknowledged
+    bool Complete(std::size_t items) const { return ok && acknowledged == items; }
+    bool Failed() const { return ok && triesOfNext == 4; }
+};
+template <class PayloadOf>
+Pass Walk(std::span<const Attempt> attempts, std::uint8_t command, std::size_t items, PayloadOf payloadOf)
+{
+    Pass p;
+    for (const Attempt& a : attempts) {
+        p.ok = p.ok && p.triesOfNext < 4 && p.acknowledged < items && a.command == command &&
+               a.payload == payloadOf(p.acknowledged);
+        p.triesOfNext = a.acknowledged ? 0 : p.triesOfNext + 1;
+        p.acknowledged += a.acknowledged ? 1 : 0;
+    }
+    return p;
+}
+
+// A payload and its checksum: the byte that makes the payload sum to 0xFF.
+Bytes Framed(Bytes bytes)
+{
+    std::uint8_t sum = 0;
+    for (const std::uint8_t b : bytes)
+        sum = static_cast<std::uint8_t>(sum + b);
+    bytes.push_back(static_cast<std::uint8_t>(0xFF - sum));
+    return bytes;
+}
 
 // Image and secondary table alike: no byte equals its neighbours.
 const std::array<std::uint8_t, ImageSize> Pattern = [] {
@@ -39,29 +137,24 @@ const std::array<std::uint8_t, ImageSize> Pattern = [] {
         bytes[i] = static_cast<std::uint8_t>(i * 29 + 1);
     return bytes;
 }();
-const std::span<const std::uint8_t, 256> Table = std::span(Pattern).first<256>();
+const auto Table = std::span(Pattern).first<256>();
+const auto RestartPayload = [](std::size_t) { return Bytes{0xFF}; };
+const auto BlockPayload = [](std::size_t n) {
+    Bytes block{static_cast<std::uint8_t>(n >> 8), static_cast<std::uint8_t>(n)};
+    block.insert(block.end(), Pattern.begin() + 8 * n, Pattern.begin() + 8 * n + 8);
+    return Framed(block);
+};
+const auto SecondaryPayload = [](std::size_t a) {
+    return Framed({0x00, static_cast<std::uint8_t>(a), Table[a]});
+};
 
-template <std::size_t N>
-std::vector<std::uint8_t> Bytes(const std::array<std::uint8_t, N>& frame)
-{
-    return {frame.begin(), frame.end()};
-}
-
-std::vector<std::uint8_t> RestartPayload(std::size_t)
-{
-    return {0xFF};
-}
-
-std::vector<std::uint8_t> BlockPayload(std::size_t n)
-{
-    return Bytes(BuildDownloadBlock(static_cast<std::int16_t>(n),
-                                    std::span(Pattern).subspan(n * BlockData).first<BlockData>()));
-}
-
-std::vector<std::uint8_t> SecondaryPayload(std::size_t address)
-{
-    return Bytes(SecondaryPacket(static_cast<std::uint8_t>(address), Table[address]));
-}
+// Ceilings on an operation's virtual time whatever the pod does: every wait
+// runs out, with 50 ms for bytes still leaving the port at a settings change.
+constexpr sim::Nanos Wait(int ms) { return (ms + 50) * sim::Millisecond; }
+constexpr sim::Nanos Exchanges(int timeoutMs) { return 4 * (Wait(10) + Wait(timeoutMs)); }
+constexpr sim::Nanos Identification = Wait(100) + 7 * (7 * Wait(10) + Wait(100));
+const QString GiveUp = QStringLiteral("Failed to Program Velim Pod Secondary configuration");
+const PodCatalogue podTypes = RegisterPod::LoadDefaultPodTypes();
 
 // The fuzzed pod on the open COM1 of the simulated line.
 struct Bench {
@@ -72,133 +165,101 @@ struct Bench {
         line.PortOpen(true);
     }
 
-    // Runs an operation, which must end within `bound`, and keeps what it
-    // showed and sent.
+    // Runs an operation, which must end within `bound`; keeps what it showed and sent.
     template <class Operation>
-    auto Run(sim::Nanos bound, Operation operation)
+    bool Run(sim::Nanos bound, Operation operation)
     {
         msgBox.calls.clear();
         view = {};
+        port.attempts.clear();
+        port.inAttempt = false;
+        port.wakeUps = 0;
         const sim::Nanos start = clock.Now();
-        const int wakeUpsBefore = port.wakeUps();
-        const auto result = operation();
+        const bool result = operation();
         Require(clock.Now() - start <= bound, "the operation ends within its time-outs");
-        attempts = port.TakeAttempts();
-        identifications = port.wakeUps() - wakeUpsBefore;
         return result;
     }
-
-    std::size_t Messages(const QString& text) const
+    auto Shown(const QString& text) const
     {
-        return static_cast<std::size_t>(
-            std::ranges::count(msgBox.calls, text, &testing::ScriptedMsgBox::Call::text));
+        return std::ranges::count(msgBox.calls, text, &testing::ScriptedMsgBox::Call::text);
     }
 
     sim::Clock clock;
     sim::Line line{clock};
-    fuzz::WatchedPort port{line};
-    fuzz::FuzzedPod pod;
+    WatchedLine port{line};
+    FuzzedPod pod;
     testing::ScriptedMsgBox msgBox;
     testing::RecordingView view;
     PodLink link{port, clock, msgBox, view, podTypes};
-    std::vector<fuzz::Attempt> attempts;
-    int identifications = 0; // wake-up pulses sent
 };
 
-void CheckProbe(Bench& b)
+void CheckProbeAndRestart(Bench& b)
 {
-    const std::int32_t found =
-        b.Run(fuzz::ProbeBound(true), [&] { return ProbePort(b.link, true); });
-    if (found == 0) {
-        Require(b.attempts.empty() && b.msgBox.calls.empty(),
-                "a probe that found nothing sends no command and says nothing");
-        return;
-    }
-    Require(static_cast<std::uint32_t>(found) >> 24 == 0, "bits 24 to 31 of a probe result are 0");
-    Require(RegisterPod::FindPodType(static_cast<std::uint8_t>(found)).has_value(),
-            "a pod found is a catalogue entry");
-    const auto restart = fuzz::PassOf(b.attempts, RestartCommand, 1, RestartPayload);
-    const bool restarted = fuzz::CompletePass(restart, 1);
-    Require(restarted || fuzz::FailedPass(restart), "the pod found is restarted");
-    Require(b.msgBox.calls.size() == (restarted ? 0 : 1), "only a failed restart is reported");
-}
+    std::int32_t found = 0;
+    b.Run(Identification + Exchanges(100), [&] { return (found = ProbePort(b.link, true)) != 0; });
+    const Pass probeRestart = Walk(b.port.attempts, 0x33, 1, RestartPayload);
+    if (found == 0)
+        Require(b.port.attempts.empty() && b.msgBox.calls.empty(), "a probe that found nothing is quiet");
+    else
+        Require(found >> 24 == 0 && RegisterPod::FindPodType(podTypes, static_cast<std::uint8_t>(found)) &&
+                    (probeRestart.Complete(1) ? b.msgBox.calls.empty()
+                                              : probeRestart.Failed() && b.msgBox.calls.size() == 1),
+                "a pod found is in the catalogue and restarted; only a failed restart is reported");
 
-void CheckRestart(Bench& b)
-{
-    const bool restarted = b.Run(fuzz::RestartBound, [&] { return RestartPod(b.link); });
-    const auto pass = fuzz::PassOf(b.attempts, RestartCommand, 1, RestartPayload);
-    if (restarted) {
-        Require(fuzz::CompletePass(pass, 1) && b.msgBox.calls.empty(),
-                "a restart succeeds on an acknowledgement, silently");
-        return;
-    }
-    Require(fuzz::FailedPass(pass), "a restart fails after four attempts unacknowledged");
-    Require(b.msgBox.calls.size() == 1 &&
-                b.msgBox.calls.front().text.contains(u"restart", Qt::CaseInsensitive),
-            "a failed restart is reported once, as a restart failure");
+    const bool restarted = b.Run(Exchanges(100), [&] { return RestartPod(b.link); });
+    const Pass pass = Walk(b.port.attempts, 0x33, 1, RestartPayload);
+    Require(restarted ? pass.Complete(1) && b.msgBox.calls.empty()
+                      : pass.Failed() && b.msgBox.calls.size() == 1 &&
+                            b.msgBox.calls[0].text.contains(u"restart", Qt::CaseInsensitive),
+            "a restart succeeds on an acknowledgement, or fails after four attempts, said once");
 }
 
 void CheckDownload(Bench& b, std::int32_t length)
 {
-    const bool sent = b.Run(fuzz::DownloadBound(length),
+    const auto blocks = static_cast<std::size_t>(length + 7) / 8;
+    const bool sent = b.Run(static_cast<sim::Nanos>(blocks) * Exchanges(500),
                             [&] { return DownloadData(b.link, Pattern, length); });
-    const auto blocks = static_cast<std::size_t>(BlockCount(length));
-    const auto pass = fuzz::PassOf(b.attempts, BlockCommand, blocks, BlockPayload);
+    const Pass pass = Walk(b.port.attempts, 0x11, blocks, BlockPayload);
     const bool showedAll = std::ranges::count(b.view.percentages, QStringLiteral("100%")) != 0;
-    if (sent) {
-        Require(fuzz::CompletePass(pass, blocks),
-                "a download succeeds with every block acknowledged");
-        Require(showedAll && b.view.progress.back() == 1000 && b.msgBox.calls.empty(),
-                "a download that succeeds shows 100% and no message");
-        return;
-    }
-    Require(fuzz::FailedPass(pass), "a download fails at a block four times unacknowledged");
-    Require(!showedAll && b.msgBox.calls.size() == 1,
-            "a failed download shows exactly one message and never 100%");
+    Require(sent ? pass.Complete(blocks) && showedAll && b.view.progress.back() == 1000 &&
+                       b.msgBox.calls.empty()
+                 : pass.Failed() && !showedAll && b.msgBox.calls.size() == 1,
+            "a download succeeds with every block acknowledged, showing 100%, or fails at a "
+            "block four times unacknowledged with one message");
 }
 
 void CheckSecondary(Bench& b)
 {
-    const bool programmed = b.Run(fuzz::SecondaryBound, [&] {
-        return ProgramSecondaryConfiguration(b.link, VelimType, Table);
-    });
-    // Every identification but a successful last one ended in a failure:
-    // of its own, or of the pass over the table that followed it.
-    Require(programmed ? b.identifications <= 5 : b.identifications == 5,
+    // Five failures end it: at most six restarts and identifications, five passes.
+    const bool programmed = b.Run(6 * (Exchanges(100) + Identification) + 5 * 256 * Exchanges(500),
+                                  [&] { return ProgramSecondaryConfiguration(b.link, 13, Table); });
+    Require(programmed ? b.port.wakeUps <= 5 : b.port.wakeUps == 5,
             "the table is given up at the fifth failure");
-    // Each restart opens a pass over the table; every pass but the last failed.
-    const auto passes = fuzz::SplitAt(b.attempts, RestartCommand);
-    const auto passOf = [](std::span<const fuzz::Attempt> run) {
-        return fuzz::PassOf(run, SecondaryCommand, Table.size(), SecondaryPayload);
-    };
-    for (std::size_t i = 0; i + 1 < passes.size(); ++i)
-        Require(passes[i].empty() || fuzz::FailedPass(passOf(passes[i])),
-                "a pass over the table is given up only at a byte four times unacknowledged");
-    const auto& last = passes.back();
-    if (programmed) {
-        Require(fuzz::CompletePass(passOf(last), Table.size()),
-                "a table is programmed with every byte acknowledged in one pass");
-        Require(b.Messages(GiveUp) == 0 && b.view.progress.back() == 1000,
-                "a programmed table shows 100% and was not given up");
-        return;
+    // Each restart opens a pass over the table: every one but the last failed
+    // (or sent nothing); the last programmed it exactly when it succeeded.
+    std::span<const Attempt> rest = b.port.attempts;
+    for (bool last = false; !last;) {
+        const auto restart = std::ranges::find(rest, std::uint8_t{0x33}, &Attempt::command);
+        const auto run = static_cast<std::size_t>(restart - rest.begin());
+        last = restart == rest.end();
+        const Pass pass = Walk(rest.first(run), 0x44, 256, SecondaryPayload);
+        Require(last && programmed ? pass.Complete(256) : run == 0 || pass.Failed(),
+                "a pass over the table programs it, or ends at a byte four times unacknowledged");
+        rest = rest.subspan(std::min(run + 1, rest.size()));
     }
-    Require(last.empty() || fuzz::FailedPass(passOf(last)),
-            "the last pass of a failed table stops at a byte four times unacknowledged");
-    Require(b.Messages(GiveUp) == 1 && b.msgBox.calls.back().text == GiveUp,
-            "giving up is reported once, last");
+    Require(programmed ? b.Shown(GiveUp) == 0 && b.view.progress.back() == 1000
+                       : b.Shown(GiveUp) == 1 && b.msgBox.calls.back().text == GiveUp,
+            "a programmed table shows 100%; giving up is reported once, last");
 }
 
 } // namespace
 
-
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     FuzzedDataProvider script(data, size);
-    const auto length = script.ConsumeIntegralInRange<std::int32_t>(0, MaxImageLength);
+    const auto length = script.ConsumeIntegralInRange<std::int32_t>(0, 64);
     Bench bench(script);
-    CheckProbe(bench);
-    CheckRestart(bench);
+    CheckProbeAndRestart(bench);
     CheckDownload(bench, length);
     CheckSecondary(bench);
     return 0;

@@ -1,97 +1,133 @@
 #include "PodsimProcess.h"
+#include "support/ConfigFiles.h"
+#include "support/RecordingView.h"
 #include "support/ScriptedDialogs.h"
-#include "support/SimFixture.h"
 
+#include "app/Download.h"
 #include "catalogue/RegisterPod.h"
 #include "discovery/ProbePort.h"
+#include "platform/FileSettingsStore.h"
 #include "platform/QtReplyTimer.h"
 #include "platform/QtSerialPort.h"
 #include "programming/DownloadData.h"
 
 #include <QFile>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
 #include <QTemporaryDir>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
-#include <array>
 #include <cstdio>
-#include <vector>
+#include <optional>
 
 namespace vantelo {
 namespace {
 
-using testing::RecordingView;
 using testing::ScriptedMsgBox;
 
-// The program's real serial adapters against a type 1 pod, version 1.12,
-// answering the probe at 38400, on a pty that podsim serves as COM1.
-class PodOverPty : public ::testing::Test {
+// The program's real serial adapters over podsim's ptys. Unless a test
+// starts podsim itself, COM1's pod answers the probe at 28800 only: a custom
+// rate, and not the first one tried.
+class OverPty : public ::testing::Test {
 protected:
-    PodOverPty()
+    void Start(const QStringList& ports)
     {
-        port.CommPort(1);
+        podsim.emplace(QStringLiteral(PODSIM_PROGRAM), ports + QStringList{"--images", dir.path()},
+                       dir.filePath("podsim.log"));
     }
-
-    void SetUp() override { ASSERT_TRUE(port.PortOpen(true)) << qPrintable(SerialDeviceName(1)); }
-
+    void SetUp() override
+    {
+        Start({"--port", "1:type=1,version=1.12,baud=28800", "--port", "2:missing", "--port", "3:empty",
+               "--port", "4:missing"});
+    }
     void TearDown() override
     {
-        port.PortOpen(false);
-        if (HasFailure()) {
-            QFile log(LogPath());
-            if (log.open(QIODevice::ReadOnly))
-                std::fprintf(stderr, "podsim's log:\n%s", log.readAll().constData());
-        }
+        QFile log(dir.filePath("podsim.log"));
+        if (HasFailure() && log.open(QIODevice::ReadOnly))
+            std::fprintf(stderr, "podsim's log:\n%s", log.readAll().constData());
     }
 
-    QString LogPath() const { return dir.filePath(QStringLiteral("podsim.log")); }
-
-    std::vector<std::uint8_t> ImageFile() const
+    QByteArray Image() const
     {
-        QFile file(dir.filePath(QStringLiteral("COM1.image")));
-        if (!file.open(QIODevice::ReadOnly))
-            return {};
-        const QByteArray bytes = file.readAll();
-        return {bytes.begin(), bytes.end()};
+        QFile file(dir.filePath("COM1.image"));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     }
 
     QTemporaryDir dir;
-    PodsimProcess podsim{QStringLiteral(PODSIM_PROGRAM),
-                         {QStringLiteral("--port"), QStringLiteral("1:type=1,version=1.12,baud=38400"),
-                          QStringLiteral("--images"), dir.path()},
-                         LogPath()};
+    std::optional<PodsimProcess> podsim;
     QtSerialPort port;
     QtReplyTimer timer;
     ScriptedMsgBox msgBox;
-    RecordingView view;
+    testing::RecordingView view;
     const PodCatalogue podTypes = RegisterPod::LoadDefaultPodTypes();
     PodLink link{port, timer, msgBox, view, podTypes};
 };
 
-TEST_F(PodOverPty, ProbeIdentifiesThePodAndRestartsIt)
+TEST_F(OverPty, ProbeRestartAndDownloadArriveIntact)
 {
+    port.CommPort(1);
+    ASSERT_TRUE(port.PortOpen(true));
     EXPECT_EQ(ProbePort(link, true), 0x0C0122);
-    // An unacknowledged restart would have shown an error box.
-    EXPECT_TRUE(msgBox.calls.empty());
-}
-
-TEST_F(PodOverPty, DownloadedImageArrivesWhole)
-{
     std::array<std::uint8_t, ImageSize> buffer{};
-    for (std::size_t i = 0; i < 104; ++i)
+    for (std::size_t i = 0; i < buffer.size(); ++i)
         buffer[i] = static_cast<std::uint8_t>(0xA5 ^ (i * 13));
-
     ASSERT_TRUE(DownloadData(link, buffer, 100));
-    EXPECT_TRUE(msgBox.calls.empty());
+    EXPECT_TRUE(msgBox.calls.empty()) << "restart and every block acknowledged";
     // 13 blocks: the last one carries the four bytes after the image too.
-    EXPECT_EQ(ImageFile(), std::vector<std::uint8_t>(buffer.begin(), buffer.begin() + 104));
+    EXPECT_EQ(Image(), QByteArray(reinterpret_cast<const char*>(buffer.data()), 104));
 }
 
-TEST_F(PodOverPty, PortTakesEveryRateTheProgramUses)
+// The whole job as a person does it, in the real window.
+TEST_F(OverPty, WindowSearchesSelectsAndPrograms)
 {
-    for (const char* settings : {"110,n,8,2", "2400,n,8,2", "4800,n,8,2", "9600,n,8,2", "14400,n,8,2",
-                                 "19200,n,8,2", "28800,n,8,2", "38400,n,8,2"})
-        EXPECT_TRUE(port.Settings(settings)) << settings;
+    FileSettingsStore store(dir.filePath("registry.reg"));
+    testing::ScriptedFileDialog fileDialog;
+    testing::RecordingClipboard clipboard;
+    const QByteArray config = testing::ConfigFileBytes(1, 200);
+    QFile file(dir.filePath("Hall2.TXF"));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(config) == config.size());
+    file.close();
+    fileDialog.answers.push_back(file.fileName());
+    Download w({port, timer, store, fileDialog, clipboard, msgBox, {}, [] {}});
+
+    QTest::mouseClick(w.Load, Qt::LeftButton);
+    EXPECT_EQ(w.PodType[0]->text(), "Lumo Plus 1.12");
+    EXPECT_TRUE(w.PodType[1]->isHidden());
+    EXPECT_FALSE(w.PodType[2]->isHidden());
+    EXPECT_EQ(std::vector<bool>({w.Option1[0]->isEnabled(), w.Option1[2]->isEnabled()}),
+              std::vector<bool>({true, false}));
+    QTest::mouseClick(w.Option1[0], Qt::LeftButton);
+    QTest::mouseClick(w.ProgramPod, Qt::LeftButton);
+    ASSERT_EQ(msgBox.calls.size(), 1u);
+    EXPECT_EQ(msgBox.calls[0].text, "Program another pod");
+    EXPECT_EQ(Image(), config.mid(PodFile::MainImageOffset, 200));
+    EXPECT_FALSE(port.PortOpen());
+}
+
+// The device vanishes under the adapter: podsim closes the pty once the pod
+// has heard the wake-up pulse, the probe at 9600 and five blocks.
+TEST_F(OverPty, UnpluggedDeviceEndsTheDownloadWithOneMessageAndClosesThePort)
+{
+    podsim.reset();
+    Start({"--port", QStringLiteral("1:type=1,unplug=%1").arg(8 + 5 * 12), "--port", "2:missing"});
+    port.CommPort(1);
+    ASSERT_TRUE(port.PortOpen(true));
+    ASSERT_EQ(ProbePort(link, false), 0x000122);
+
+    std::array<std::uint8_t, ImageSize> buffer{};
+    EXPECT_FALSE(DownloadData(link, buffer, 400));
+    EXPECT_FALSE(port.PortOpen());
+    ASSERT_EQ(msgBox.calls.size(), 1u);
+    EXPECT_EQ(msgBox.calls[0].title + ": " + msgBox.calls[0].text, "Error!  4: No reply to download");
+    EXPECT_EQ(ProbePort(link, true), 0) << "nothing answers on the vanished port";
+    EXPECT_EQ(msgBox.calls.size(), 1u);
+
+    port.CommPort(2);
+    EXPECT_FALSE(port.PortOpen(true));
+    EXPECT_TRUE(QString::fromStdString(port.OpenError()).endsWith(" does not exist"));
 }
 
 } // namespace

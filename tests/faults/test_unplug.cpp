@@ -1,136 +1,170 @@
+#include "support/ConfigFiles.h"
 #include "support/PodModels.h"
-#include "support/SimFixture.h"
-#include "support/WindowFixture.h"
+#include "support/RecordingView.h"
+#include "support/ScriptedDialogs.h"
 
+#include "app/Download.h"
+#include "catalogue/RegisterPod.h"
 #include "discovery/ProbePort.h"
+#include "platform/FileSettingsStore.h"
 #include "programming/DownloadData.h"
 #include "programming/SecondaryConfiguration.h"
+#include "serial/RestartPod.h"
+#include "sim/Line.h"
 
+#include <QFile>
 #include <QFrame>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QRadioButton>
-#include <QTest>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <functional>
 
 namespace vantelo {
 namespace {
 
 using sim::Millisecond;
 
-// A USB adapter pulled out in the middle of an operation.
-class Unplugged : public testing::SimFixture {
-protected:
-    void UnplugAt(sim::Nanos at)
+// The simulated line as the operations use it, noting when they last touched
+// COM1 and each frame (wake-up pulse or command byte) they begin on it after
+// it vanished.
+struct WatchedLine final : SerialPort {
+    WatchedLine(sim::Line& line, sim::Clock& clock) : line(line), clock(clock) {}
+    void Touch() { lastOnCom1 = number == 1 ? clock.Now() : lastOnCom1; }
+    void CommPort(int n) override { Touch(), number = n, line.CommPort(n); }
+    bool PortOpen() const override { return line.PortOpen(); }
+    bool PortOpen(bool open) override { return Touch(), line.PortOpen(open); }
+    std::string OpenError() const override { return line.OpenError(); }
+    void RTSEnable(bool raised) override { line.RTSEnable(raised); }
+    void Break(bool on) override { line.Break(on); }
+    bool Settings(std::string_view text) override
     {
-        clock.Schedule(at, [this] {
-            line.Unplug(1);
-            unpluggedAt = clock.Now();
-        });
+        const auto s = ParseLineSettings(text);
+        begunAfterUnplug += goneAt >= 0 && number == 1 && (s->baud == 110 || s->parity == Parity::Odd);
+        return Touch(), line.Settings(text);
     }
+    void Output(std::span<const std::uint8_t> bytes) override { Touch(), line.Output(bytes); }
+    std::int16_t InBufferCount() override { return Touch(), line.InBufferCount(); }
+    std::vector<std::uint8_t> Input() override { return Touch(), line.Input(); }
 
-    // What the operation still did after the port was gone: at most the
-    // rest of the pause under way.
-    void ExpectEndedSoonAfterUnplug()
-    {
-        ASSERT_GE(unpluggedAt, 0);
-        EXPECT_LE(clock.Now() - unpluggedAt, 70 * Millisecond);
-    }
-
-    sim::Nanos unpluggedAt = -1;
-    std::array<std::uint8_t, ImageSize> buffer{};
+    sim::Line& line;
+    sim::Clock& clock;
+    int number = 1;
+    sim::Nanos goneAt = -1; // when COM1 vanished
+    int begunAfterUnplug = 0;
+    sim::Nanos lastOnCom1 = 0;
 };
 
-TEST_F(Unplugged, DownloadFailsAtOnceWithOneMessage)
-{
-    UnplugAt(clock.Now() + 200 * Millisecond); // during the ninth block
-    EXPECT_FALSE(DownloadData(link, buffer, 800));
-    EXPECT_EQ(Messages(), (std::vector<QString>{"Error!  8: No reply to download"}));
-    ExpectEndedSoonAfterUnplug();
-    EXPECT_FALSE(line.PortOpen());
-}
-
-TEST_F(Unplugged, SecondaryTableStopsAfterTheFirstFailure)
-{
-    pod.model().reply = 0xDD;
-    std::array<std::uint8_t, 256> table{};
-    UnplugAt(clock.Now() + 1000 * Millisecond);
-    EXPECT_FALSE(ProgramSecondaryConfiguration(link, 13, table));
-    EXPECT_EQ(Messages(), (std::vector<QString>{"Error!: No reply to secondary byte"}));
-    ExpectEndedSoonAfterUnplug();
-}
-
-TEST_F(Unplugged, ProbeOfAVanishedPortFindsNothing)
-{
-    UnplugAt(clock.Now() + 150 * Millisecond);
-    EXPECT_EQ(ProbePort(link, true), 0);
-    EXPECT_TRUE(msgBox.calls.empty());
-    ExpectEndedSoonAfterUnplug();
-}
-
-TEST_F(Unplugged, RateTheAdapterRefusesIsNoAnswer)
-{
-    line.RefuseRate(38400);
-    EXPECT_EQ(ProbePort(link, false), 0x000122) << "the pod at 9600 is still found";
-
-    sim::Pod fast(testing::PodModelOf(0x22, 38400));
-    line.PortOpen(false);
-    line.Connect(1, fast);
-    line.PortOpen(true);
-    EXPECT_EQ(ProbePort(link, true), 0);
-    EXPECT_EQ(fast.restarts(), 0);
-}
-
-class UnpluggedWindow : public testing::WindowFixture {
-protected:
-    UnpluggedWindow()
+// A type 1 pod on COM1, COM3 empty; the operations and the window go through
+// the watched line.
+struct Bench {
+    Bench()
     {
         line.Connect(1, pod);
         line.Empty(3);
+        line.CommPort(1);
+        line.PortOpen(true);
     }
 
+    void UnplugIn(int milliseconds)
+    {
+        clock.Schedule(clock.Now() + milliseconds * Millisecond,
+                       [this] { line.Unplug(1), port.goneAt = clock.Now(); });
+    }
+
+    // The window with a type 1 configuration loaded, which searches the ports.
+    std::unique_ptr<Download> LoadedWindow(std::int32_t imageLength)
+    {
+        auto w = std::make_unique<Download>(
+            DownloadServices{port, clock, store, fileDialog, clipboard, msgBox, {}, [] {}});
+        QFile file(dir.filePath("job.TXF"));
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly) && file.write(testing::ConfigFileBytes(1, imageLength)));
+        file.close();
+        fileDialog.answers.push_back(file.fileName());
+        w->Load_Click();
+        return w;
+    }
+
+    sim::Clock clock;
+    sim::Line line{clock};
+    WatchedLine port{line, clock};
     sim::Pod pod{testing::PodModelOf(0x22, 9600, 1, 12)};
+    testing::ScriptedMsgBox msgBox;
+    testing::RecordingView view;
+    const PodCatalogue podTypes = RegisterPod::LoadDefaultPodTypes();
+    PodLink link{port, clock, msgBox, view, podTypes};
+    QTemporaryDir dir;
+    FileSettingsStore store{dir.filePath("registry.reg")};
+    testing::ScriptedFileDialog fileDialog;
+    testing::RecordingClipboard clipboard;
 };
 
-TEST_F(UnpluggedWindow, ProgramCommandEndsAndTheNextSearchFindsThePodAgain)
+struct Case {
+    const char* operation;
+    std::function<void(Bench&)> run; // unplugs COM1 under way
+    std::vector<QString> messages;   // title: text
+};
+
+// A USB adapter pulled out mid-operation: the operation under way ends within
+// the pause it is in, says so once, begins nothing more on the port, and
+// leaves it closed.
+TEST(Unplugged, EndsTheOperationUnderWayWithOneMessage)
 {
-    const auto w = Start();
-    LoadThroughDialog(*w, ConfigFile("job.TXF", 1, 4000));
-    QTest::mouseClick(w->Option1[0], Qt::LeftButton);
-    clock.Schedule(clock.Now() + 3000 * Millisecond, [&] { line.Unplug(1); });
-    w->ProgramPod_Click();
-    ASSERT_EQ(msgBox.calls.size(), 1u);
-    EXPECT_EQ(msgBox.calls[0].text, "No reply to download");
-    EXPECT_FALSE(w->running());
-    EXPECT_TRUE(w->PleaseWait->isHidden());
-    EXPECT_FALSE(line.PortOpen());
-
-    // While it is away the slot shows it gone; plugged in again, it is back.
-    w->search_Click();
-    EXPECT_TRUE(w->PodType[0]->isHidden());
-    line.Connect(1, pod);
-    w->search_Click();
-    EXPECT_EQ(w->PodType[0]->text(), "Lumo Plus 1.12");
-    EXPECT_TRUE(w->Option1[0]->isEnabled());
-
-    msgBox.calls.clear();
-    pod.Clear();
-    QTest::mouseClick(w->Option1[0], Qt::LeftButton);
-    w->ProgramPod_Click();
-    EXPECT_EQ(Messages(), (std::vector<QString>{"All sent ok: Program another pod"}));
-    EXPECT_EQ(pod.blocks().size(), 500u);
-}
-
-TEST_F(UnpluggedWindow, SearchGoesOnPastAPortThatVanishes)
-{
-    const auto w = Start();
-    clock.Schedule(clock.Now() + 150 * Millisecond, [&] { line.Unplug(1); });
-    LoadThroughDialog(*w, ConfigFile("job.TXF", 1));
-    EXPECT_TRUE(msgBox.calls.empty());
-    EXPECT_FALSE(w->PodType[0]->isHidden()) << "it opened, then nothing answered";
-    EXPECT_FALSE(w->Option1[0]->isEnabled());
-    EXPECT_FALSE(w->PodType[2]->isHidden());
-    EXPECT_FALSE(line.PortOpen());
-    EXPECT_FALSE(w->running());
+    const std::array<std::uint8_t, ImageSize> buffer{};
+    const Case cases[] = {
+        {"probe", [](Bench& b) { b.UnplugIn(150); EXPECT_EQ(ProbePort(b.link, true), 0); }, {}},
+        {"restart",
+         [](Bench& b) {
+             b.pod.model().faults.ignoreRestarts = 4;
+             b.UnplugIn(150);
+             EXPECT_FALSE(RestartPod(b.link));
+         },
+         {"Error!: No reply to restart"}},
+        {"download", [&](Bench& b) { b.UnplugIn(200); EXPECT_FALSE(DownloadData(b.link, buffer, 800)); },
+         {"Error!  8: No reply to download"}},
+        {"secondary table",
+         [&](Bench& b) {
+             b.pod.model().reply = 0xDD;
+             b.UnplugIn(1000);
+             EXPECT_FALSE(ProgramSecondaryConfiguration(b.link, 13, std::span(buffer).first<256>()));
+         },
+         {"Error!: No reply to secondary byte"}},
+        {"search, which goes on with the other ports",
+         [](Bench& b) {
+             b.UnplugIn(150);
+             const auto w = b.LoadedWindow(8);
+             EXPECT_FALSE(w->PodType[0]->isHidden()) << "it opened, then nothing answered";
+             EXPECT_FALSE(w->Option1[0]->isEnabled());
+             EXPECT_FALSE(w->PodType[2]->isHidden());
+         },
+         {}},
+        {"program command",
+         [](Bench& b) {
+             const auto w = b.LoadedWindow(4000);
+             w->Option1[0]->click();
+             b.UnplugIn(3000);
+             w->ProgramPod_Click();
+             EXPECT_FALSE(w->running());
+             EXPECT_TRUE(w->PleaseWait->isHidden());
+         },
+         {"Error!  110: No reply to download"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.operation);
+        Bench b;
+        c.run(b);
+        std::vector<QString> messages;
+        for (const auto& call : b.msgBox.calls)
+            messages.push_back(call.title + ": " + call.text);
+        EXPECT_EQ(messages, c.messages);
+        ASSERT_GE(b.port.goneAt, 0) << "unplugged under way";
+        EXPECT_LE(b.port.lastOnCom1 - b.port.goneAt, 70 * Millisecond);
+        EXPECT_EQ(b.port.begunAfterUnplug, 0);
+        EXPECT_FALSE(b.line.PortOpen());
+    }
 }
 
 } // namespace
