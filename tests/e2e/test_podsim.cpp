@@ -66,21 +66,8 @@ protected:
     PodLink link{port, timer, msgBox, view, podTypes};
 };
 
-TEST_F(OverPty, ProbeRestartAndDownloadArriveIntact)
-{
-    port.CommPort(1);
-    ASSERT_TRUE(port.PortOpen(true));
-    EXPECT_EQ(ProbePort(link, true), 0x0C0122);
-    std::array<std::uint8_t, ImageSize> buffer{};
-    for (std::size_t i = 0; i < buffer.size(); ++i)
-        buffer[i] = static_cast<std::uint8_t>(0xA5 ^ (i * 13));
-    ASSERT_TRUE(DownloadData(link, buffer, 100));
-    EXPECT_TRUE(msgBox.calls.empty()) << "restart and every block acknowledged";
-    // 13 blocks: the last one carries the four bytes after the image too.
-    EXPECT_EQ(Image(), QByteArray(reinterpret_cast<const char*>(buffer.data()), 104));
-}
-
-// The whole job as a person does it, in the real window.
+// The whole job as a person does it, in the real window: the probe finds the
+// pod at 28800, the image arrives intact.
 TEST_F(OverPty, WindowSearchesSelectsAndPrograms)
 {
     FileSettingsStore store(dir.filePath("registry.reg"));
