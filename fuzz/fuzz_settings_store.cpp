@@ -33,7 +33,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const auto parsed = ParseRegFile({data, size});
     if (const auto* tree = std::get_if<RegTree>(&parsed)) {
         const std::string text = SerializeRegFile(*tree);
-        const auto again = ParseRegFile({reinterpret_cast<const std::uint8_t*>(text.data()), text.size()});
+        const auto* written = reinterpret_cast<const std::uint8_t*>(text.data());
+        const auto again = ParseRegFile({written, text.size()});
         Require(std::holds_alternative<RegTree>(again) && SameTree(*tree, std::get<RegTree>(again)),
                 "a written store reads back as the tree it was written from");
     }

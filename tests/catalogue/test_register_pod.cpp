@@ -69,7 +69,8 @@ TEST_F(Catalogue, VersionDecidesWhetherTheSeedIsWrittenOrTheStoreLoaded)
     enum Outcome { Seeded, Loaded, Unparsable };
     const std::string kept = Key("40") + "\"Type\"=dword:28\n\"Reply\"=dword:30\n";
     // The file (none: no file), what the first start does, how many entries the next one finds.
-    const std::tuple<std::optional<std::string>, Outcome, std::size_t> rows[] = {{std::nullopt, Seeded, 31}, {Store("") + kept, Seeded, 41},
+    const std::tuple<std::optional<std::string>, Outcome, std::size_t> rows[] = {
+        {std::nullopt, Seeded, 31}, {Store("") + kept, Seeded, 41},
         {Store("\"17\"") + kept, Seeded, 41}, {Store("hex(4):11,00,00") + kept, Seeded, 41},
         {Store("dword:ffffffff") + kept, Seeded, 41}, {Store("dword:10") + kept, Seeded, 41},
         {Store("dword:11") + kept, Loaded, 41}, {Store("dword:12") + kept, Loaded, 41},
@@ -114,10 +115,11 @@ TEST_F(Catalogue, EntriesAreReadUpToTheirFirstUnusableValue)
         {"7", t7 + r + "\"Name\"=\"" + n255 + "n\"\n\"BootName\"=\"B\"\n", {7, 0x66, "", ""}},
         {"8", t7 + r + "\"Name\"=\"\"\n\"BootName\"=\"B\"\n", {7, 0x66, "", ""}},
         {"9", t7 + r + "\"Name\"=hex(2):4e,00\n\"BootName\"=\"B\"\n", {7, 0x66, "", ""}},
-        {"10", t7 + r + "\"Name\"=hex(1):4e,00,4f\n\"BootName\"=hex(1):42,00\n", {7, 0x66, "N", "B"}},
+        {"10", t7 + r + "\"Name\"=hex(1):4e,00,4f\n\"BootName\"=hex(1):42,00\n",
+            {7, 0x66, "N", "B"}},
         {"32767", good, {7, 0x99, "N", "B"}},
-        {"32768", good, {}}, {"01", good, {}}, {"-1", good, {}}, {"abc", good, {}}, {"1x", good, {}},
-        {"99999999999", good, {}}};
+        {"32768", good, {}}, {"01", good, {}}, {"-1", good, {}}, {"abc", good, {}},
+        {"1x", good, {}}, {"99999999999", good, {}}};
     std::string text = Store("dword:11");
     std::vector<Row> expected(32768, Row{});
     for (const auto& [subKey, values, read] : rows) {
@@ -149,7 +151,8 @@ struct RecordingStore final : SettingsStore {
     bool SetValue(StoreKey key, std::string_view name, std::uint32_t type,
         std::span<const std::uint8_t> data) override
     {
-        written.emplace_back(keys.at(key - 1) + ":" + std::string(name), Typed{type, {data.begin(), data.end()}});
+        written.emplace_back(
+            keys.at(key - 1) + ":" + std::string(name), Typed{type, {data.begin(), data.end()}});
         return true;
     }
     void CloseKey(StoreKey) override { }
@@ -164,7 +167,8 @@ TEST(Seed, IsWrittenLittleEndianWithoutNulsAndTheVersionLast)
     const PodCatalogue seed = RegisterPod::LoadDefaultPodTypes();
     EXPECT_EQ(Rows(RegisterPod::InitPodTypes(store)), Rows(seed));
     ASSERT_EQ(store.written.size(), seed.size() * 4 + 1);
-    EXPECT_EQ(store.written.back(), std::pair(Types + ":Version", Typed{StoreNumber, {17, 0, 0, 0}}));
+    EXPECT_EQ(store.written.back(),
+        std::pair(Types + ":Version", Typed{StoreNumber, {17, 0, 0, 0}}));
     std::map<std::string, Typed> values(store.written.begin(), store.written.end());
     EXPECT_EQ(values.size(), store.written.size()) << "each value is written once";
     const auto text = [](const std::string& s) { return Typed{StoreText, {s.begin(), s.end()}}; };

@@ -32,23 +32,26 @@ std::vector<std::uint8_t> File(std::size_t size, std::uint8_t type, std::int32_t
 bool ReadFrom(const PodConfiguration& c, const std::vector<std::uint8_t>& file)
 {
     const auto at = [&](std::size_t offset) { return file.begin() + offset; };
-    return c.type_code == file[0] && std::equal(c.secondary_table.begin(), c.secondary_table.end(), at(1)) &&
+    return c.type_code == file[0] &&
+           std::equal(c.secondary_table.begin(), c.secondary_table.end(), at(1)) &&
            std::equal(c.main_image.begin(), c.main_image.end(), at(265)) &&
            std::equal(c.ir_image.begin(), c.ir_image.end(), at(33034));
 }
 
-// Lengths at the edges of what a download can send, for an ordinary type (0)
-// and the two-micro one (7); a refused file leaves the loaded configuration.
+// The sizes around the layout's 65,803 bytes, then lengths at the edges of what
+// a download can send for an ordinary type (0) and the two-micro one (7).
+// A refused file leaves the configuration loaded before it.
 TEST(PodFile, AcceptsWhatCanBeSentAndRefusesTheRestUntouched)
 {
     using enum PodFileFault;
     // Size, type, main_length, ir_length, and the fault found.
-    const std::tuple<std::size_t, std::uint8_t, std::int32_t, std::int32_t, PodFileFault> rows[] = {{0, 0, 0, 0, TooShort}, {65802, 0, 0, 0, TooShort}, {65803, 0, 0x1234, 0x7FF8, None},
-                {65903, 0, 0, 0, None}, {65803, 0, -1, 0, MainLength}, {65803, 7, -1, -1, MainLength},
-                {65803, 0, 32761, 0, MainLength}, {65803, 7, 32761, 0, MainLength},
-                {65803, 0, INT_MIN, 0, MainLength}, {65803, 0, 32760, 32760, None},
-                {65803, 7, 32760, 32760, None}, {65803, 0, 0, -1, None}, {65803, 7, 0, -1, IrLength},
-                {65803, 0, 0, 32761, None}, {65803, 7, 0, 32761, IrLength}};
+    const std::tuple<std::size_t, std::uint8_t, std::int32_t, std::int32_t, PodFileFault> rows[] = {
+        {0, 0, 0, 0, TooShort}, {65802, 0, 0, 0, TooShort}, {65803, 13, 0x1234, 0x7FF8, None},
+        {65903, 0, 0, 0, None}, {65803, 0, -1, 0, MainLength}, {65803, 7, -1, -1, MainLength},
+        {65803, 0, 32761, 0, MainLength}, {65803, 7, 32761, 0, MainLength},
+        {65803, 0, INT_MIN, 0, MainLength}, {65803, 0, 32760, 32760, None},
+        {65803, 7, 32760, 32760, None}, {65803, 0, 0, -1, None}, {65803, 7, 0, -1, IrLength},
+        {65803, 0, 0, 32761, None}, {65803, 7, 0, 32761, IrLength}};
     QTemporaryDir dir;
     const QString path = dir.filePath("job.TXF");
     const auto previous = File(65803, 2, 100, 200);
@@ -76,10 +79,11 @@ TEST(PodFile, AcceptsWhatCanBeSentAndRefusesTheRestUntouched)
 
 TEST(PodFile, DisplayNameDropsTheFolderAndTheLastFourCharacters)
 {
-    const std::pair<const char*, std::optional<QString>> rows[] = {{"C:\\Jobs\\Hall2.TXF", "Hall2"}, {"/jobs/Hall2.TXF", "Hall2"},
-                {"/a\\b/c\\Hall2.TXF", "Hall2"}, {"C:\\a\\b/Hall2.TXF", "Hall2"},
-                {"job1.TXF", "job1"}, {"conf.data", "conf."}, {"C:\\abcd", ""},
-                {"C:\\x.b", std::nullopt}, {"/jobs/", std::nullopt}};
+    const std::pair<const char*, std::optional<QString>> rows[] = {
+        {"C:\\Jobs\\Hall2.TXF", "Hall2"}, {"/jobs/Hall2.TXF", "Hall2"},
+        {"/a\\b/c\\Hall2.TXF", "Hall2"}, {"C:\\a\\b/Hall2.TXF", "Hall2"}, {"job1.TXF", "job1"},
+        {"conf.data", "conf."}, {"C:\\abcd", ""}, {"C:\\x.b", std::nullopt},
+        {"/jobs/", std::nullopt}};
     for (const auto& [path, name] : rows)
         EXPECT_EQ(PodDisplayName(path), name) << path;
 }
