@@ -1,328 +1,184 @@
 #include "catalogue/RegisterPod.h"
 #include "platform/FileSettingsStore.h"
 
-#include <gtest/gtest.h>
-
 #include <QFile>
 #include <QTemporaryDir>
 
+#include <gtest/gtest.h>
+
 #include <algorithm>
-#include <set>
+#include <map>
 
 namespace vantelo {
 namespace {
 
-const char* const Header = "Windows Registry Editor Version 5.00\n\n";
-const char* const TypesHeader = "[HKEY_LOCAL_MACHINE\\Software\\Zantor\\Trellins\\Types]\n";
+using RegisterPod::FindPodType;
+using Row = std::tuple<int, int, std::string, std::string>; // Type, Reply, Name, BootName
+using Typed = std::pair<std::uint32_t, std::vector<std::uint8_t>>;
+const std::string Types = R"(Software\Zantor\Trellins\Types)";
 
-QByteArray Entry(int number, const char* body)
+std::string Key(const std::string& sub)
 {
-    return QByteArray("\n[HKEY_LOCAL_MACHINE\\Software\\Zantor\\Trellins\\Types\\") +
-           QByteArray::number(number) + "]\n" + body;
+    return "\n[HKEY_LOCAL_MACHINE\\" + Types + (sub.empty() ? "" : "\\" + sub) + "]\n";
 }
 
-QByteArray FullEntry(int number, int type, int reply, const char* name)
+// The store file: its header and the key with its version, when given.
+std::string Store(const std::string& version)
 {
-    return Entry(number, QStringLiteral("\"Name\"=\"%1\"\n\"BootName\"=\"%1\"\n"
-                                        "\"Type\"=dword:%2\n\"Reply\"=dword:%3\n")
-                             .arg(QLatin1String(name))
-                             .arg(type, 8, 16, QLatin1Char('0'))
-                             .arg(reply, 8, 16, QLatin1Char('0'))
-                             .toLatin1());
+    const std::string header = "Windows Registry Editor Version 5.00\n";
+    return header + Key("") + (version.empty() ? "" : "\"Version\"=" + version + "\n");
 }
 
-class CatalogueStore : public ::testing::Test {
+std::vector<Row> Rows(const PodCatalogue& types)
+{
+    std::vector<Row> rows;
+    for (const auto& e : types)
+        rows.emplace_back(e.Type, e.Reply, e.Name, e.BootName);
+    return rows;
+}
+
+class Catalogue : public testing::Test {
 protected:
-    QString path() const { return dir.filePath("registry.reg"); }
+    QString Path() const { return dir_.filePath("registry.reg"); }
 
-    void WriteFile(const QByteArray& text)
+    void Write(const std::string& text)
     {
-        QFile file(path());
+        QFile file(Path());
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(text);
+        file.write(text.data(), static_cast<qint64>(text.size()));
     }
 
-    QByteArray ReadFile() const
+    std::string Read() const
     {
-        QFile file(path());
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+        QFile file(Path());
+        return file.open(QIODevice::ReadOnly) ? file.readAll().toStdString() : "<none>";
     }
 
     // A fresh store on the file, as each program start makes one.
-    void Start()
+    PodCatalogue Start()
     {
-        FileSettingsStore store(path());
-        PodTypes = RegisterPod::InitPodTypes(store);
+        FileSettingsStore store(Path());
+        return RegisterPod::InitPodTypes(store);
     }
 
-    std::optional<StoreValue> Stored(const std::string& key, std::string_view name)
-    {
-        FileSettingsStore store(path());
-        const auto handle = store.OpenKey(key);
-        if (!handle)
-            return std::nullopt;
-        auto value = store.QueryValue(*handle, name);
-        store.CloseKey(*handle);
-        return value;
-    }
-
-    void ExpectSeedCatalogue()
-    {
-        ASSERT_EQ(PodTypes.size(), 31u);
-        EXPECT_EQ(PodTypes[11].Type, 12);
-        EXPECT_EQ(PodTypes[11].Reply, 0xCC);
-        EXPECT_EQ(PodTypes[30].Type, 31);
-    }
-
-    QTemporaryDir dir;
-    PodCatalogue PodTypes;
+    QTemporaryDir dir_;
 };
 
-TEST(SeedTable, FollowsTheFamilysNumbering)
+TEST_F(Catalogue, VersionDecidesWhetherTheSeedIsWrittenOrTheStoreLoaded)
 {
-    const PodCatalogue PodTypes = RegisterPod::LoadDefaultPodTypes();
-    ASSERT_EQ(PodTypes.size(), 31u);
-    std::set<int> replies;
-    for (std::size_t i = 0; i < PodTypes.size(); ++i) {
-        const auto& e = PodTypes[i];
-        EXPECT_EQ(e.Type, i <= 10 ? i : i + 1) << "index " << i;
-        if (i <= 13)
-            EXPECT_EQ(e.Reply, (i + 1) * 0x11) << "index " << i;
-        else
-            EXPECT_TRUE(e.Reply >= 0x15 && e.Reply <= 0x29 && e.Reply != 0x1A &&
-                        e.Reply != 0x1B && e.Reply != 0x1F && e.Reply != 0x22)
-                << "index " << i;
-        replies.insert(e.Reply);
-    }
-    EXPECT_EQ(replies.size(), 31u) << "identification bytes must differ";
-
-    const auto endsWithBlank = [](const std::string& s) {
-        return s.size() >= 2 && s.back() == ' ' && s[s.size() - 2] != ' ';
-    };
-    EXPECT_EQ(std::count_if(PodTypes.begin(), PodTypes.end(),
-                            [&](const PodTypeInfo& e) { return endsWithBlank(e.Name); }),
-              29);
-    EXPECT_EQ(std::count_if(PodTypes.begin(), PodTypes.end(),
-                            [&](const PodTypeInfo& e) { return endsWithBlank(e.BootName); }),
-              25);
-    for (int i : {11, 15, 16, 18, 22, 23, 24, 26, 28})
-        EXPECT_EQ(PodTypes[i].BootName, PodTypes[i].Name) << "index " << i;
-    EXPECT_NE(PodTypes[0].BootName, PodTypes[0].Name);
-    EXPECT_EQ(PodTypes[7].Name, PodTypes[8].Name);
-    EXPECT_NE(PodTypes[7].Name.find("Oxa"), std::string::npos);
-    EXPECT_NE(PodTypes[7].BootName, PodTypes[8].BootName);
-    EXPECT_NE(PodTypes[12].Name.find("Velim"), std::string::npos);
-    EXPECT_NE(PodTypes[12].BootName.find("VELIM"), std::string::npos);
-}
-
-TEST(SeedTable, LookupTakesTheFirstMatchingReply)
-{
-    PodCatalogue PodTypes = RegisterPod::LoadDefaultPodTypes();
-    EXPECT_EQ(RegisterPod::FindPodType(PodTypes, 0x22), 1);
-    EXPECT_EQ(RegisterPod::FindPodType(PodTypes, 0x88), 7);
-    EXPECT_EQ(RegisterPod::FindPodType(PodTypes, 0x99), 8);
-    for (std::uint8_t unknown : {0x1F, 0x1A, 0x1B, 0x00})
-        EXPECT_FALSE(RegisterPod::FindPodType(PodTypes, unknown));
-
-    PodTypes[20].Reply = 0x22;
-    EXPECT_EQ(RegisterPod::FindPodType(PodTypes, 0x22), 1);
-    PodTypes.clear();
-    EXPECT_FALSE(RegisterPod::FindPodType(PodTypes, 0x22)) << "an empty catalogue finds nothing";
-}
-
-TEST_F(CatalogueStore, FirstStartSeedsTheStoreWithoutTerminatingNuls)
-{
-    Start();
-    ExpectSeedCatalogue();
-    const auto version = Stored("Software\\Zantor\\Trellins\\Types", "Version");
-    ASSERT_TRUE(version);
-    EXPECT_EQ(version->type, StoreNumber);
-    EXPECT_EQ(version->data, (std::vector<std::uint8_t>{17, 0, 0, 0}));
-    for (int i = 0; i <= 30; ++i)
-        EXPECT_TRUE(Stored("Software\\Zantor\\Trellins\\Types\\" + std::to_string(i), "Reply"))
-            << i;
-    const auto name = Stored("Software\\Zantor\\Trellins\\Types\\11", "Name");
-    ASSERT_TRUE(name);
-    EXPECT_EQ(name->type, StoreText);
-    EXPECT_EQ(std::string(name->data.begin(), name->data.end()), PodTypes[11].Name);
-    const auto type = Stored("Software\\Zantor\\Trellins\\Types\\11", "Type");
-    ASSERT_TRUE(type);
-    EXPECT_EQ(type->data, (std::vector<std::uint8_t>{12, 0, 0, 0}));
-
-    // The next start loads what the first one wrote, and leaves the file alone.
-    const QByteArray written = ReadFile();
-    Start();
-    ExpectSeedCatalogue();
-    EXPECT_EQ(ReadFile(), written);
-}
-
-TEST_F(CatalogueStore, LowerVersionRewritesSeedEntriesAndKeepsOthers)
-{
-    WriteFile(QByteArray(Header) + TypesHeader + "\"Version\"=dword:00000010\n" +
-              FullEntry(3, 99, 0x30, "Hand edited ") + FullEntry(40, 40, 0x31, "Extra "));
-    Start();
-    ExpectSeedCatalogue();
-    EXPECT_EQ(PodTypes[3].Type, 3);
-
-    Start(); // now at version 17: entry 40 is loaded too
-    ASSERT_EQ(PodTypes.size(), 41u);
-    EXPECT_EQ(PodTypes[3].Name, "Sarn Relay ");
-    EXPECT_EQ(RegisterPod::FindPodType(PodTypes, 0x31), 40);
-}
-
-TEST_F(CatalogueStore, StoredEntriesGoByTheirNumbers)
-{
-    // Listed "0", "10", "2", "40": each lands at its own index, gaps stay empty.
-    WriteFile(QByteArray(Header) + TypesHeader + "\"Version\"=dword:00000012\n" +
-              FullEntry(0, 0, 0x11, "Zero ") + FullEntry(10, 10, 0xBB, "Ten ") +
-              FullEntry(2, 2, 0x33, "Two ") + FullEntry(40, 40, 0x30, "Forty "));
-    Start();
-    ASSERT_EQ(PodTypes.size(), 41u);
-    EXPECT_EQ(PodTypes[10].Name, "Ten ");
-    EXPECT_EQ(PodTypes[2].Name, "Two ");
-    EXPECT_EQ(PodTypes[35].Reply, 0);
-    EXPECT_EQ(PodTypes[35].Name, "");
-    EXPECT_EQ(RegisterPod::FindPodType(PodTypes, 0x30), 40);
-    EXPECT_EQ(RegisterPod::FindPodType(PodTypes, 0x00), 1) << "the first gap matches 0";
-}
-
-TEST_F(CatalogueStore, VersionWithoutEntriesGivesOneEmptyEntry)
-{
-    WriteFile(QByteArray(Header) + TypesHeader + "\"Version\"=dword:00000011\n");
-    Start();
-    ASSERT_EQ(PodTypes.size(), 1u);
-    EXPECT_EQ(PodTypes[0].Reply, 0);
-    EXPECT_EQ(PodTypes[0].Name, "");
-}
-
-TEST_F(CatalogueStore, ReadingAnEntryStopsAtItsFirstUnusableValue)
-{
-    WriteFile(QByteArray(Header) + TypesHeader + "\"Version\"=dword:00000011\n" +
-              Entry(5, "\"Type\"=dword:00000005\n\"Reply\"=\"text\"\n\"Name\"=\"N\"\n") +
-              Entry(6, "\"Type\"=dword:00000100\n\"Reply\"=dword:00000066\n") +
-              Entry(7, "\"Type\"=dword:00000007\n\"Reply\"=dword:00000077\n\"Name\"=\"Seven \"\n"
-                       "\"BootName\"=hex(1):41,00\n") +
-              Entry(8, "\"Type\"=hex:08,00,00,00\n") +
-              Entry(9, "\"Type\"=dword:00000009\n\"Reply\"=dword:00000199\n"));
-    Start();
-    ASSERT_EQ(PodTypes.size(), 10u);
-    EXPECT_EQ(PodTypes[5].Type, 5);
-    EXPECT_EQ(PodTypes[5].Reply, 0);
-    EXPECT_EQ(PodTypes[5].Name, "");
-    EXPECT_EQ(PodTypes[6].Type, 0) << "a type above 255 is refused";
-    EXPECT_EQ(PodTypes[6].Reply, 0);
-    EXPECT_EQ(PodTypes[7].Name, "Seven ");
-    EXPECT_EQ(PodTypes[7].BootName, "A") << "texts are cut at their first NUL";
-    EXPECT_EQ(PodTypes[8].Type, 0) << "a number stored as binary is refused";
-    EXPECT_EQ(PodTypes[9].Type, 9);
-    EXPECT_EQ(PodTypes[9].Reply, 0) << "a reply above 255 is refused";
-}
-
-TEST_F(CatalogueStore, OddSubKeyNamesAreSkipped)
-{
-    WriteFile(QByteArray(Header) + TypesHeader + "\"Version\"=dword:00000011\n" +
-              FullEntry(1, 1, 0x22, "One ") +
-              "\n[HKEY_LOCAL_MACHINE\\Software\\Zantor\\Trellins\\Types\\abc]\n"
-              "\"Type\"=dword:00000063\n\"Reply\"=dword:00000063\n"
-              "\n[HKEY_LOCAL_MACHINE\\Software\\Zantor\\Trellins\\Types\\-1]\n"
-              "\"Type\"=dword:00000063\n"
-              "\n[HKEY_LOCAL_MACHINE\\Software\\Zantor\\Trellins\\Types\\32768]\n"
-              "\"Type\"=dword:00000063\n"
-              "\n[HKEY_LOCAL_MACHINE\\Software\\Zantor\\Trellins\\Types\\99999999999]\n"
-              "\"Type\"=dword:00000063\n"
-              "\n[HKEY_LOCAL_MACHINE\\Software\\Zantor\\Trellins\\Types\\01]\n"
-              "\"Type\"=dword:00000063\n");
-    Start();
-    ASSERT_EQ(PodTypes.size(), 2u);
-    EXPECT_EQ(PodTypes[0].Type, 0);
-    EXPECT_EQ(PodTypes[1].Type, 1);
-
-    WriteFile(QByteArray(Header) + TypesHeader + "\"Version\"=dword:00000011\n" +
-              FullEntry(32767, 3, 0x44, "Last "));
-    Start();
-    ASSERT_EQ(PodTypes.size(), 32768u) << "the highest index the catalogue can hold";
-    EXPECT_EQ(RegisterPod::FindPodType(PodTypes, 0x44), 32767);
-}
-
-TEST_F(CatalogueStore, UnusableVersionIsRepairedWithTheSeed)
-{
-    for (const char* version : {"", "\"Version\"=\"17\"\n", "\"Version\"=hex:11,00,00\n",
-                                "\"Version\"=hex(4):11,00,00,00,00\n"}) {
-        WriteFile(QByteArray(Header) + TypesHeader + version + FullEntry(40, 40, 0x30, "Kept "));
-        Start();
-        ExpectSeedCatalogue();
-        const auto stored = Stored("Software\\Zantor\\Trellins\\Types", "Version");
-        ASSERT_TRUE(stored) << version;
-        EXPECT_EQ(stored->type, StoreNumber) << version;
-        EXPECT_TRUE(Stored("Software\\Zantor\\Trellins\\Types\\40", "Reply")) << version;
+    enum Outcome { Seeded, Loaded, Unparsable };
+    const std::string kept = Key("40") + "\"Type\"=dword:28\n\"Reply\"=dword:30\n";
+    // The file (none: no file), what the first start does, how many entries the next one finds.
+    const std::tuple<std::optional<std::string>, Outcome, std::size_t> rows[] = {
+        {std::nullopt, Seeded, 31}, {Store("") + kept, Seeded, 41},
+        {Store("\"17\"") + kept, Seeded, 41}, {Store("hex(4):11,00,00") + kept, Seeded, 41},
+        {Store("dword:ffffffff") + kept, Seeded, 41}, {Store("dword:10") + kept, Seeded, 41},
+        {Store("dword:11") + kept, Loaded, 41}, {Store("dword:12") + kept, Loaded, 41},
+        {Store("dword:11"), Loaded, 1}, {Store("dword:zz") + kept, Unparsable, 31}};
+    const PodCatalogue seed = RegisterPod::LoadDefaultPodTypes();
+    for (const auto& [file, outcome, next] : rows) {
+        SCOPED_TRACE(file.value_or("no file"));
+        QFile::remove(Path());
+        if (file)
+            Write(*file);
+        testing::internal::CaptureStderr();
+        const PodCatalogue first = Start();
+        const std::string errors = testing::internal::GetCapturedStderr();
+        const std::string stored = Read();
+        PodCatalogue expected(next);
+        if (outcome != Loaded)
+            std::copy(seed.begin(), seed.end(), expected.begin());
+        if (next == 41)
+            expected[40] = {40, 0x30, "", ""};
+        EXPECT_EQ(Rows(first), Rows(outcome == Loaded ? expected : seed));
+        EXPECT_EQ(Rows(Start()), Rows(expected));
+        EXPECT_EQ(stored == file.value_or("<none>"), outcome != Seeded);
+        EXPECT_EQ(std::ranges::count(errors, '\n'), outcome == Unparsable ? 1 : 0) << errors;
     }
 }
 
-// Passes everything to the file store and records the names of the values set.
+// Entries go by their sub-key's number; reading one stops at its first unusable value.
+TEST_F(Catalogue, EntriesAreReadUpToTheirFirstUnusableValue)
+{
+    const std::string t7 = "\"Type\"=dword:7\n", r = "\"Reply\"=dword:66\n";
+    const std::string names = "\"Name\"=\"N\"\n\"BootName\"=\"B\"\n", n255(255, 'n');
+    const std::string good = t7 + "\"Reply\"=dword:99\n" + names;
+    // The sub-key, its values, and the entry read from them.
+    const std::tuple<std::string, std::string, Row> rows[] = {
+        {"0", "\"Type\"=dword:ff\n" + r + names, {0xFF, 0x66, "N", "B"}},
+        {"1", "\"Type\"=dword:100\n" + r + names, {0, 0, "", ""}},
+        {"2", "\"Type\"=hex:07,00,00,00\n" + r + names, {0, 0, "", ""}},
+        {"3", "\"Type\"=hex(4):07,00,00\n" + r + names, {0, 0, "", ""}},
+        {"4", t7 + "\"Reply\"=dword:100\n" + names, {7, 0, "", ""}},
+        {"5", t7 + names, {7, 0, "", ""}},
+        {"6", t7 + r + "\"Name\"=\"" + n255 + "\"\n\"BootName\"=\"B\"\n", {7, 0x66, n255, "B"}},
+        {"7", t7 + r + "\"Name\"=\"" + n255 + "n\"\n\"BootName\"=\"B\"\n", {7, 0x66, "", ""}},
+        {"8", t7 + r + "\"Name\"=\"\"\n\"BootName\"=\"B\"\n", {7, 0x66, "", ""}},
+        {"9", t7 + r + "\"Name\"=hex(2):4e,00\n\"BootName\"=\"B\"\n", {7, 0x66, "", ""}},
+        {"10", t7 + r + "\"Name\"=hex(1):4e,00,4f\n\"BootName\"=hex(1):42,00\n",
+            {7, 0x66, "N", "B"}},
+        {"32767", good, {7, 0x99, "N", "B"}},
+        {"32768", good, {}}, {"01", good, {}}, {"-1", good, {}}, {"abc", good, {}},
+        {"1x", good, {}}, {"99999999999", good, {}}};
+    std::string text = Store("dword:11");
+    std::vector<Row> expected(32768, Row{});
+    for (const auto& [subKey, values, read] : rows) {
+        text += Key(subKey) + values;
+        if (read != Row{}) // a sub-key skipped, or an entry left empty
+            expected[std::stoul(subKey)] = read;
+    }
+    Write(text);
+    const PodCatalogue types = Start();
+    EXPECT_EQ(Rows(types), expected);
+    // The pod type that answers with a reply is the first entry with it.
+    EXPECT_EQ(FindPodType(types, 0x66), 0);
+    EXPECT_EQ(FindPodType(types, 0), 1);
+    EXPECT_EQ(FindPodType(types, 0x99), 32767);
+    EXPECT_EQ(FindPodType(types, 0x98), std::nullopt);
+}
+
+// Holds nothing, as a store seen for the first time, and records what is written.
 struct RecordingStore final : SettingsStore {
-    explicit RecordingStore(const QString& path) : file(path) {}
-    std::optional<StoreKey> OpenKey(std::string_view p) override { return file.OpenKey(p); }
-    std::optional<StoreKey> OpenKeyForListing(std::string_view p) override
+    std::optional<StoreKey> OpenKey(std::string_view) override { return {}; }
+    std::optional<StoreKey> OpenKeyForListing(std::string_view) override { return {}; }
+    std::optional<std::string> EnumKey(StoreKey, std::uint32_t) override { return {}; }
+    std::optional<StoreValue> QueryValue(StoreKey, std::string_view) override { return {}; }
+    std::optional<StoreKey> CreateKey(std::string_view path) override
     {
-        return file.OpenKeyForListing(p);
+        keys.emplace_back(path);
+        return keys.size();
     }
-    std::optional<std::string> EnumKey(StoreKey k, std::uint32_t i) override
+    bool SetValue(StoreKey key, std::string_view name, std::uint32_t type,
+        std::span<const std::uint8_t> data) override
     {
-        return file.EnumKey(k, i);
+        written.emplace_back(
+            keys.at(key - 1) + ":" + std::string(name), Typed{type, {data.begin(), data.end()}});
+        return true;
     }
-    std::optional<StoreValue> QueryValue(StoreKey k, std::string_view n) override
-    {
-        return file.QueryValue(k, n);
-    }
-    std::optional<StoreKey> CreateKey(std::string_view p) override { return file.CreateKey(p); }
-    bool SetValue(StoreKey k, std::string_view n, std::uint32_t t,
-                  std::span<const std::uint8_t> d) override
-    {
-        names.emplace_back(n);
-        return file.SetValue(k, n, t, d);
-    }
-    void CloseKey(StoreKey k) override { file.CloseKey(k); }
+    void CloseKey(StoreKey) override { }
 
-    FileSettingsStore file;
-    std::vector<std::string> names;
+    std::vector<std::string> keys;
+    std::vector<std::pair<std::string, Typed>> written;
 };
 
-TEST_F(CatalogueStore, VersionIsWrittenLastSoAnInterruptedSeedIsRepaired)
+TEST(Seed, IsWrittenLittleEndianWithoutNulsAndTheVersionLast)
 {
-    RecordingStore store(path());
-    PodTypes = RegisterPod::InitPodTypes(store);
-    ASSERT_EQ(store.names.size(), 31u * 4 + 1);
-    EXPECT_EQ(store.names.back(), "Version");
-
-    // What a start cut off before the version leaves: the next start seeds again.
-    WriteFile(QByteArray(Header) + FullEntry(0, 0, 0x11, "Partial "));
-    Start();
-    ExpectSeedCatalogue();
-    EXPECT_EQ(PodTypes[0].Name, "Lumo Basic ");
-}
-
-TEST_F(CatalogueStore, UnwritableStoreStillGivesTheSeed)
-{
-    QFile blocker(dir.filePath("not-a-folder"));
-    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
-    blocker.close();
-    FileSettingsStore store(dir.filePath("not-a-folder/registry.reg"));
-    PodTypes = RegisterPod::InitPodTypes(store);
-    ExpectSeedCatalogue();
-}
-
-TEST_F(CatalogueStore, UnparsableStoreIsUsedAsSeedAndLeftAlone)
-{
-    const QByteArray broken = QByteArray(Header) + TypesHeader + "\"Version\"=dword:zz\n";
-    WriteFile(broken);
-    ::testing::internal::CaptureStderr();
-    Start();
-    const std::string errors = ::testing::internal::GetCapturedStderr();
-    ExpectSeedCatalogue();
-    EXPECT_EQ(ReadFile(), broken);
-    EXPECT_EQ(std::count(errors.begin(), errors.end(), '\n'), 1) << errors;
-    EXPECT_NE(errors.find(path().toStdString()), std::string::npos) << errors;
-    EXPECT_NE(errors.find("4"), std::string::npos) << "names the line: " << errors;
+    RecordingStore store;
+    const PodCatalogue seed = RegisterPod::LoadDefaultPodTypes();
+    EXPECT_EQ(Rows(RegisterPod::InitPodTypes(store)), Rows(seed));
+    ASSERT_EQ(store.written.size(), seed.size() * 4 + 1);
+    EXPECT_EQ(store.written.back(),
+        std::pair(Types + ":Version", Typed{StoreNumber, {17, 0, 0, 0}}));
+    std::map<std::string, Typed> values(store.written.begin(), store.written.end());
+    EXPECT_EQ(values.size(), store.written.size()) << "each value is written once";
+    const auto text = [](const std::string& s) { return Typed{StoreText, {s.begin(), s.end()}}; };
+    for (std::size_t i = 0; i < seed.size(); ++i) {
+        const std::string key = Types + "\\" + std::to_string(i) + ":";
+        EXPECT_EQ(values[key + "Type"], (Typed{StoreNumber, {seed[i].Type, 0, 0, 0}}));
+        EXPECT_EQ(values[key + "Reply"], (Typed{StoreNumber, {seed[i].Reply, 0, 0, 0}}));
+        EXPECT_EQ(values[key + "Name"], text(seed[i].Name));
+        EXPECT_EQ(values[key + "BootName"], text(seed[i].BootName));
+    }
 }
 
 } // namespace

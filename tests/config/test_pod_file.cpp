@@ -1,108 +1,91 @@
 #include "config/PodFile.h"
 
+#include <QFile>
+#include <QTemporaryDir>
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <limits>
+#include <climits>
 #include <vector>
 
 namespace vantelo {
 namespace {
 
-// A file whose every field holds a value that tells where it was read from.
-std::vector<std::uint8_t> MarkedFile(std::size_t size = PodFile::Size)
+// A file of `size` bytes whose every other byte tells where it was read from.
+std::vector<std::uint8_t> File(std::size_t size, std::uint8_t type, std::int32_t main,
+                               std::int32_t ir)
 {
-    std::vector<std::uint8_t> bytes(std::max(size, PodFile::MainImageOffset));
+    std::vector<std::uint8_t> bytes(std::max<std::size_t>(size, 265));
     for (std::size_t i = 0; i < bytes.size(); ++i)
         bytes[i] = static_cast<std::uint8_t>(i * 7 + i / 251);
-    bytes[0] = 13;
-    // main_length 0x00001234 and ir_length 0x00007FF8, least significant byte first
-    const std::uint8_t lengths[8] = {0x34, 0x12, 0x00, 0x00, 0xF8, 0x7F, 0x00, 0x00};
-    std::copy(std::begin(lengths), std::end(lengths), bytes.begin() + 257);
+    bytes[0] = type;
+    for (int i = 0; i < 4; ++i) { // least significant byte first
+        bytes[257 + i] = static_cast<std::uint8_t>(static_cast<std::uint32_t>(main) >> 8 * i);
+        bytes[261 + i] = static_cast<std::uint8_t>(static_cast<std::uint32_t>(ir) >> 8 * i);
+    }
     bytes.resize(size);
     return bytes;
 }
 
-void SetLength(std::vector<std::uint8_t>& bytes, std::size_t offset, std::int32_t value)
+// Type at 0, secondary table at 1, main image at 265, second image at 33,034.
+bool ReadFrom(const PodConfiguration& c, const std::vector<std::uint8_t>& file)
 {
-    const auto u = static_cast<std::uint32_t>(value);
-    for (int i = 0; i < 4; ++i)
-        bytes[offset + i] = static_cast<std::uint8_t>(u >> (8 * i));
+    const auto at = [&](std::size_t offset) { return file.begin() + offset; };
+    return c.type_code == file[0] &&
+           std::equal(c.secondary_table.begin(), c.secondary_table.end(), at(1)) &&
+           std::equal(c.main_image.begin(), c.main_image.end(), at(265)) &&
+           std::equal(c.ir_image.begin(), c.ir_image.end(), at(33034));
 }
 
-TEST(PodFileLayout, FieldsComeFromTheirOffsets)
+// The sizes around the layout's 65,803 bytes, then lengths at the edges of what
+// a download can send for an ordinary type (0) and the two-micro one (7).
+// A refused file leaves the configuration loaded before it.
+TEST(PodFile, AcceptsWhatCanBeSentAndRefusesTheRestUntouched)
 {
-    const auto bytes = MarkedFile();
-    PodConfiguration config;
-    ASSERT_EQ(ParsePodConfiguration(bytes, config).fault, PodFileFault::None);
-    EXPECT_EQ(config.type_code, 13);
-    EXPECT_EQ(config.secondary_table[0], bytes[1]);
-    EXPECT_EQ(config.secondary_table[255], bytes[256]);
-    EXPECT_EQ(config.main_length, 0x1234);
-    EXPECT_EQ(config.ir_length, 0x7FF8);
-    EXPECT_EQ(config.main_image[0], bytes[265]);
-    EXPECT_EQ(config.main_image[32768], bytes[33033]);
-    EXPECT_EQ(config.ir_image[0], bytes[33034]);
-    EXPECT_EQ(config.ir_image[32768], bytes[65802]);
-    EXPECT_EQ(PodFile::Size, 65803u);
-}
-
-TEST(PodFileLayout, BytesPastTheLayoutAreIgnored)
-{
-    auto longer = MarkedFile(PodFile::Size + 100);
-    PodConfiguration config;
-    ASSERT_EQ(ParsePodConfiguration(longer, config).fault, PodFileFault::None);
-    EXPECT_EQ(config.ir_image[32768], longer[65802]);
-}
-
-TEST(PodFileLayout, ShortFileIsRefusedAndLeavesTheConfiguration)
-{
-    PodConfiguration config;
-    config.type_code = 99;
-    for (std::size_t size : {std::size_t{0}, std::size_t{264}, PodFile::Size - 1}) {
-        const auto bytes = MarkedFile(size);
-        EXPECT_EQ(ParsePodConfiguration(bytes, config).fault, PodFileFault::TooShort) << size;
-        EXPECT_EQ(config.type_code, 99) << size;
+    using enum PodFileFault;
+    // Size, type, main_length, ir_length, and the fault found.
+    const std::tuple<std::size_t, std::uint8_t, std::int32_t, std::int32_t, PodFileFault> rows[] = {
+        {0, 0, 0, 0, TooShort}, {65802, 0, 0, 0, TooShort}, {65803, 13, 0x1234, 0x7FF8, None},
+        {65903, 0, 0, 0, None}, {65803, 0, -1, 0, MainLength}, {65803, 7, -1, -1, MainLength},
+        {65803, 0, 32761, 0, MainLength}, {65803, 7, 32761, 0, MainLength},
+        {65803, 0, INT_MIN, 0, MainLength}, {65803, 0, 32760, 32760, None},
+        {65803, 7, 32760, 32760, None}, {65803, 0, 0, -1, None}, {65803, 7, 0, -1, IrLength},
+        {65803, 0, 0, 32761, None}, {65803, 7, 0, 32761, IrLength}};
+    QTemporaryDir dir;
+    const QString path = dir.filePath("job.TXF");
+    const auto previous = File(65803, 2, 100, 200);
+    auto config = std::make_unique<PodConfiguration>();
+    for (const auto& [size, type, main, ir, fault] : rows) {
+        SCOPED_TRACE(testing::Message() << size << " bytes, type " << int(type)
+                                        << ", lengths " << main << " and " << ir);
+        ASSERT_EQ(ParsePodConfiguration(previous, *config).fault, None);
+        const auto bytes = File(size, type, main, ir);
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(reinterpret_cast<const char*>(bytes.data()), qint64(bytes.size()));
+        file.close();
+        const PodFileStatus status = LoadPodFile(path, *config);
+        EXPECT_EQ(status.fault, fault);
+        EXPECT_EQ(status.length, fault == MainLength ? main : fault == IrLength ? ir : 0);
+        const bool read = fault == None;
+        EXPECT_TRUE(ReadFrom(*config, read ? bytes : previous));
+        EXPECT_EQ(std::pair(config->main_length, config->ir_length),
+                  read ? std::pair(main, ir) : std::pair(100, 200));
     }
+    for (const QString& unreadable : {dir.filePath("missing.TXF"), dir.path()})
+        EXPECT_EQ(LoadPodFile(unreadable, *config).fault, Unreadable);
 }
 
-TEST(PodFileLayout, LengthsTheDownloadCannotSendAreRefused)
+TEST(PodFile, DisplayNameDropsTheFolderAndTheLastFourCharacters)
 {
-    auto bytes = MarkedFile();
-    PodConfiguration config;
-    for (std::int32_t bad : {-1, 32761, 32768, std::numeric_limits<std::int32_t>::min()}) {
-        SetLength(bytes, PodFile::MainLengthOffset, bad);
-        const auto status = ParsePodConfiguration(bytes, config);
-        EXPECT_EQ(status.fault, PodFileFault::MainLength) << bad;
-        EXPECT_EQ(status.length, bad);
-        EXPECT_EQ(config.main_length, 0) << "refused files change nothing";
-    }
-    SetLength(bytes, PodFile::MainLengthOffset, 32760);
-
-    // ir_length matters only where the second image is sent.
-    SetLength(bytes, PodFile::IrLengthOffset, 40000);
-    EXPECT_EQ(ParsePodConfiguration(bytes, config).fault, PodFileFault::None);
-    EXPECT_EQ(config.ir_length, 40000);
-    bytes[0] = TwoMicroTypeCode;
-    const auto status = ParsePodConfiguration(bytes, config);
-    EXPECT_EQ(status.fault, PodFileFault::IrLength);
-    EXPECT_EQ(status.length, 40000);
-    SetLength(bytes, PodFile::IrLengthOffset, 0);
-    EXPECT_EQ(ParsePodConfiguration(bytes, config).fault, PodFileFault::None);
-    EXPECT_EQ(config.main_length, 32760);
-}
-
-TEST(PodFileNames, DisplayNameDropsFolderAndLastFourCharacters)
-{
-    EXPECT_EQ(PodDisplayName("C:\\Jobs\\Hall2.TXF"), QString("Hall2"));
-    EXPECT_EQ(PodDisplayName("/jobs/Hall2.TXF"), QString("Hall2"));
-    EXPECT_EQ(PodDisplayName("/jobs\\mixed/a\\Hall2.TXF"), QString("Hall2"));
-    EXPECT_EQ(PodDisplayName("job1.TXF"), QString("job1"));
-    EXPECT_EQ(PodDisplayName("conf.data"), QString("conf."));
-    EXPECT_EQ(PodDisplayName("C:\\abcd"), QString(""));
-    EXPECT_FALSE(PodDisplayName("C:\\x.b"));
-    EXPECT_FALSE(PodDisplayName("/jobs/"));
-    EXPECT_EQ(PodFileName("C:\\x.b"), QString("x.b"));
+    const std::pair<const char*, std::optional<QString>> rows[] = {
+        {"C:\\Jobs\\Hall2.TXF", "Hall2"}, {"/jobs/Hall2.TXF", "Hall2"},
+        {"/a\\b/c\\Hall2.TXF", "Hall2"}, {"C:\\a\\b/Hall2.TXF", "Hall2"}, {"job1.TXF", "job1"},
+        {"conf.data", "conf."}, {"C:\\abcd", ""}, {"C:\\x.b", std::nullopt},
+        {"/jobs/", std::nullopt}};
+    for (const auto& [path, name] : rows)
+        EXPECT_EQ(PodDisplayName(path), name) << path;
 }
 
 } // namespace
