@@ -71,6 +71,7 @@ TEST_F(Download, WholeImageArrivesIntactWithEveryByteFramed)
 
 TEST_F(Download, ProgressAndTheLastBlocksTail)
 {
+    pod.model().turnaround = 450 * sim::Millisecond; // late, within the time-out
     ASSERT_TRUE(DownloadData(link, buffer, 20));
     EXPECT_EQ(view.percentages, (std::vector<QString>{"0.0%", "33.3%", "66.6%", "100%"}));
     EXPECT_EQ(view.progress, (std::vector<int>{0, 333, 666, 1000}));

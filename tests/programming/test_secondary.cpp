@@ -109,6 +109,13 @@ TEST_F(Secondary, FailuresStartANewPassAndFiveInAllGiveUp)
     }
 }
 
+TEST_F(Secondary, AcknowledgementWithinTheTimeOutCounts)
+{
+    pod.model().turnaround = 450 * sim::Millisecond;
+    EXPECT_TRUE(SendSecondaryByte(link, 7, 0x80));
+    EXPECT_EQ(pod.secondary().at(7), 0x80);
+}
+
 TEST_F(Secondary, LateAcknowledgementOfAnEarlierExchangeDoesNotCount)
 {
     LeaveALateAcknowledgement();
