@@ -27,7 +27,7 @@ menu=$(find "$WINEPREFIX/drive_c" -path '*Start Menu/Programs/Vantelo/Vantelo.ln
 types='HKLM\Software\Zantor\Trellins\Types'
 query "$types" /v Version | grep -Eq 'Version +REG_DWORD +0x11' || fail "Version is not 17"
 [ "$(query "$types" | grep -c '\\Types\\[0-9]*$')" = 31 ] || fail "not 31 entries"
-query "$types\\30" /v BootName | grep -q 'TAMLP' || fail "entry 30"
+query "$types\\30" /v BootName | grep -q 'FENHUB' || fail "entry 30"
 query 'HKCR\.TXF' /ve | grep -q 'Vantelo.Configuration' || fail ".TXF is not associated"
 query 'HKCR\Vantelo.Configuration\shell\open\command' /ve |
     grep -Fq '"C:\Program Files\Vantelo\vantelo.exe" "%1"' || fail "no open command"
@@ -39,5 +39,5 @@ wineserver -w
 [ ! -e "$menu" ] || fail "Start menu entry left"
 query 'HKCR\.TXF' >/dev/null && fail ".TXF still associated"
 query 'HKCR\Vantelo.Configuration' >/dev/null && fail "file type still registered"
-query "$types\\30" /v BootName | grep -q 'TAMLP' || fail "the catalogue went with the program"
+query "$types\\30" /v BootName | grep -q 'FENHUB' || fail "the catalogue went with the program"
 echo "installed, associated, seeded; uninstalled, catalogue kept"

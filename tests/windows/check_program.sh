@@ -9,10 +9,12 @@
 #     holds a blank as its one argument (wine quotes it on the command line),
 #     the deferred load succeeds, which shows as the search that follows: COM1
 #     gets the 110-baud low pulse, then FF S E T P O D at the seven rates in
-#     order, two stop bits each.
-# Wine 8.0 passes nothing a port receives on to QSerialPort, so the pod's
-# answers never reach the program here: the reply side is checked on Linux
-# ptys and on the simulated line instead.
+#     order, two stop bits each (podsim serves an empty port: no answer
+#     changes the course of the search).
+# The reply side is not checked here: under Debian's wine 8.0 QSerialPort does
+# not reliably receive (its overlapped WaitCommEvent is not posted to the
+# completion port Qt waits on), so answers are checked on Linux ptys and on
+# the simulated line instead.
 # Usage: check_program.sh CMAKE ZIP PODSIM SOURCE_DIR SCREENSHOT_DIR TITLE WIDTH HEIGHT
 set -euo pipefail
 cmake=$1 zip=$2 podsim=$3 source=$4 screenshots=$5 title=$6 width=$7 height=$8
@@ -45,7 +47,7 @@ wineserver -w
 
 # Runs the program with the given arguments until its window is up.
 start() {
-    wine "$app/vantelo.exe" "$@" &
+    wine "$app/vantelo.exe" "$@" 2>/dev/null &
     program_pid=$!
     for _ in $(seq 300); do
         xwininfo -name "$title" >"$work/window" 2>/dev/null && return
@@ -55,11 +57,12 @@ start() {
     fail "no window titled $title"
 }
 stop() {
-    wineserver -k
+    wineserver -k 2>/dev/null
     wait "$program_pid" 2>/dev/null || true
     program_pid=
 }
 
+echo "first start, fresh prefix"
 start
 sleep 1
 size=$(awk '/Width:/ {w=$2} /Height:/ {h=$2} END {print w "x" h}' "$work/window")
@@ -70,41 +73,52 @@ stop
 [ "$size" = "${width}x${height}" ] || fail "window is $size, not ${width}x${height}"
 
 types='HKLM\Software\Zantor\Trellins\Types'
-wine reg query "$types" /v Version | grep -Eq 'Version +REG_DWORD +0x11' || fail "Version is not 17"
-subkeys=$(wine reg query "$types" | tr -d '\r' | grep -c '\\Types\\[0-9]*$')
+wine reg query "$types" /v Version 2>/dev/null | grep -Eq 'Version +REG_DWORD +0x11' || fail "Version is not 17"
+subkeys=$(wine reg query "$types" 2>/dev/null | tr -d '\r' | grep -c '\\Types\\[0-9]*$')
 [ "$subkeys" = 31 ] || fail "$subkeys sub-keys, not 31"
-wine reg query "$types\\11" /v Reply | grep -Eq 'Reply +REG_DWORD +0xcc' || fail "entry 11"
+wine reg query "$types\\11" /v Reply 2>/dev/null | grep -Eq 'Reply +REG_DWORD +0xcc' || fail "entry 11"
 
-# COM1 is podsim's pty; wine reads its ports at start-up.
+# COM1 and COM2 are podsim's ptys; wine reads its ports at start-up.
 mkfifo "$work/podsim"
-"$podsim" --port 1:type=1,version=1.12,baud=38400 >"$work/podsim" 2>"$work/podsim.log" &
+"$podsim" --port 1:empty --port 2:empty >"$work/podsim" 2>"$work/podsim.log" &
 podsim_pid=$!
 exec 3<"$work/podsim" # kept open: podsim may still write
 while read -r line <&3; do
     case $line in
-    VANTELO_COM1=*) com1=${line#*=} ;;
+    VANTELO_COM[12]=*)
+        port=${line%%=*}
+        wine reg add 'HKLM\Software\Wine\Ports' /v "COM${port#VANTELO_COM}" /d "${line#*=}" /f \
+            >/dev/null 2>&1
+        ;;
     ready) break ;;
     esac
 done
-wine reg add 'HKLM\Software\Wine\Ports' /v COM1 /d "$com1" /f >/dev/null
-wineserver -k
+wineserver -k 2>/dev/null
 wineserver -w
+echo "second start, COM1 and COM2 on ptys, a file named on the command line"
 mkdir -p "$work/My Jobs"
 bash "$source/tools/make-sample.sh" "$work/My Jobs/Hall 2.TXF" 1 64
-start "$(winepath -w "$work/My Jobs/Hall 2.TXF")"
-probe='110,n,8,2: 00
-9600,n,8,2: FF 53 45 54 50 4F 44
-38400,n,8,2: FF 53 45 54 50 4F 44
-28800,n,8,2: FF 53 45 54 50 4F 44
-19200,n,8,2: FF 53 45 54 50 4F 44
-14400,n,8,2: FF 53 45 54 50 4F 44
-4800,n,8,2: FF 53 45 54 50 4F 44
-2400,n,8,2: FF 53 45 54 50 4F 44'
-sent() { sed -n 's/^ *[0-9.]* COM1 > //p' "$work/podsim.log"; }
+start "$(winepath -w "$work/My Jobs/Hall 2.TXF" 2>/dev/null)"
+
+# podsim writes a line once the framing changes, the last one when it ends:
+# it ends once the search has gone on to COM2.
 for _ in $(seq 300); do
-    [ "$(sent | head -8)" = "$probe" ] && exit 0
+    grep -q ' COM2 > ' "$work/podsim.log" && break
     sleep 0.1
 done
-echo "COM1 got:" >&2
-sent >&2
-fail "no search of COM1 after the command-line load"
+kill "$podsim_pid"
+wait "$podsim_pid" 2>/dev/null || true
+podsim_pid=
+# Wine sets 28800 and 14400 baud as custom rates, which a pty does not show:
+# it reads 38400 then, and podsim's log joins the bytes of the two 38400s.
+setpod='FF 53 45 54 50 4F 44'
+probe="110,n,8,2: 00
+9600,n,8,2: $setpod
+38400,n,8,2: $setpod $setpod
+19200,n,8,2: $setpod
+38400,n,8,2: $setpod
+4800,n,8,2: $setpod
+2400,n,8,2: $setpod"
+sent=$(sed -n 's/^ *[0-9.]* COM1 > //p' "$work/podsim.log")
+[ "$sent" = "$probe" ] || fail "COM1 got, after the command-line load:
+$sent"
