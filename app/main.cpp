@@ -1,23 +1,24 @@
 #include "app/Download.h"
 
+#include "platform/CommandLine.h"
 #include "platform/QtDialogs.h"
 #include "platform/QtReplyTimer.h"
 #include "platform/QtSerialPort.h"
 #include "platform/StoreLocation.h"
 
 #include <QApplication>
-#include <QStringList>
 
 #include <cstdio>
 #include <cstdlib>
 
 int main(int argc, char* argv[])
 {
-    QApplication app(argc, argv);
+    const QString commandLine = vantelo::CommandLineText(argc, argv);
+    // Qt sees the program name only: the user's words are a file name, never
+    // Qt's own options. Its environment variables still apply.
+    int qtArgc = 1;
+    QApplication app(qtArgc, argv);
     QApplication::setApplicationName(QStringLiteral("Vantelo"));
-
-    // The arguments as one text, as the command line gave them.
-    const QString commandLine = QApplication::arguments().mid(1).join(u' ');
 
     vantelo::QtSerialPort port;
     vantelo::QtReplyTimer replyTimer;

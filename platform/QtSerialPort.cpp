@@ -6,8 +6,6 @@
 #include <limits>
 
 #ifdef _WIN32
-#define WIN32_LEAN_AND_MEAN
-#define NOMINMAX
 #include <windows.h>
 #else
 #include <termios.h>
@@ -17,12 +15,14 @@ namespace vantelo {
 
 QString SerialDeviceName(int number)
 {
+    const QByteArray variable = QStringLiteral("VANTELO_COM%1").arg(number).toLatin1();
+    const QString named = qEnvironmentVariable(variable.constData());
+    if (!named.isEmpty())
+        return named;
 #ifdef _WIN32
     return QStringLiteral("COM%1").arg(number);
 #else
-    const QByteArray variable = QStringLiteral("VANTELO_COM%1").arg(number).toLatin1();
-    const QString named = qEnvironmentVariable(variable.constData());
-    return named.isEmpty() ? QStringLiteral("/dev/ttyS%1").arg(number - 1) : named;
+    return QStringLiteral("/dev/ttyS%1").arg(number - 1);
 #endif
 }
 

@@ -7,8 +7,9 @@
 
 namespace vantelo {
 
-// Device of port number n: COMn on Windows; elsewhere $VANTELO_COMn, or
-// /dev/ttyS{n-1} when that is not set.
+// Device of port number n: $VANTELO_COMn when set (on Windows a name such as
+// COM7, so an adapter above COM4 can serve one of the four slots), otherwise
+// COMn on Windows and /dev/ttyS{n-1} elsewhere.
 QString SerialDeviceName(int number);
 
 class QtSerialPort final : public SerialPort {

@@ -1,7 +1,5 @@
 #include "platform/WinRegistryStore.h"
 
-#define WIN32_LEAN_AND_MEAN
-#define NOMINMAX
 #include <windows.h>
 
 namespace vantelo {

@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # Installs what building and testing Vantelo needs from Debian's packages,
-# when any of it is missing.
+# when any of it is missing, and the packages named as arguments.
 set -euo pipefail
 
-packages=(cmake g++ make qt6-base-dev qt6-serialport-dev libgl-dev libgtest-dev libgmock-dev)
+packages=(cmake g++ make qt6-base-dev qt6-serialport-dev libgl-dev libgtest-dev libgmock-dev "$@")
 
 missing=()
 for p in "${packages[@]}"; do
