@@ -10,7 +10,6 @@
 namespace vantelo {
 namespace {
 
-using RegisterPod::PodTypes;
 
 const std::string Types(RegisterPod::TypesKey);
 
@@ -56,8 +55,7 @@ TEST(WindowsRegistry, FirstStartSeedsAndLaterStartsReadWhatIsStored)
 {
     WinRegistryStore store;
     ASSERT_FALSE(store.OpenKey(Types)) << "not a fresh registry";
-    RegisterPod::InitPodTypes(store);
-    const auto seed = PodTypes;
+    const PodCatalogue seed = RegisterPod::InitPodTypes(store);
     ASSERT_EQ(seed.size(), 31u);
     EXPECT_EQ(Get(store, Types, "Version").data, Number(17));
     const auto listing = store.OpenKeyForListing(Types);
@@ -84,9 +82,9 @@ TEST(WindowsRegistry, FirstStartSeedsAndLaterStartsReadWhatIsStored)
     Put(store, Types + "\\40", "Reply", StoreNumber, Number(0x30));
     Put(store, Types + "\\5", "Reply", StoreText, Bytes("0x66"));
     Put(store, Types + "\\7", "Name", StoreText, std::vector<std::uint8_t>(300, 'N'));
-    RegisterPod::InitPodTypes(store);
+    const PodCatalogue PodTypes = RegisterPod::InitPodTypes(store);
     ASSERT_EQ(PodTypes.size(), 41u);
-    EXPECT_EQ(RegisterPod::FindPodType(0x30), 40);
+    EXPECT_EQ(RegisterPod::FindPodType(PodTypes, 0x30), 40);
     EXPECT_EQ(PodTypes[40].BootName, "EXTRA ");
     EXPECT_EQ(PodTypes[35].Name, "") << "the gap holds empty entries";
     EXPECT_EQ(PodTypes[5].Type, seed[5].Type);
