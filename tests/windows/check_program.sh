@@ -57,7 +57,7 @@ start() {
     fail "no window titled $title"
 }
 stop() {
-    wineserver -k 2>/dev/null
+    wineserver -k 2>/dev/null || true
     wait "$program_pid" 2>/dev/null || true
     program_pid=
 }
@@ -93,8 +93,8 @@ while read -r line <&3; do
     ready) break ;;
     esac
 done
-wineserver -k 2>/dev/null
-wineserver -w
+wineserver -k 2>/dev/null || true
+wineserver -w || true
 echo "second start, COM1 and COM2 on ptys, a file named on the command line"
 mkdir -p "$work/My Jobs"
 bash "$source/tools/make-sample.sh" "$work/My Jobs/Hall 2.TXF" 1 64
