@@ -18,17 +18,9 @@ bool Download::open_pod_file(QString& local_filename)
     FileName->setText(QString());
     services_.clipboard.SetText(local_filename);
 
-    const auto failed = [&] {
-        services_.msgBox.Show(QStringLiteral("Failed to open file ") + local_filename, ErrorTitle,
-                              MsgButtons::Ok, MsgIcon::None);
-        return false;
-    };
-    const auto unsendable = [&](const char* field, std::int32_t length) {
-        services_.msgBox.Show(QStringLiteral("Failed to open file %1: %2 %3 is outside 0 to %4")
-                                  .arg(local_filename, QLatin1String(field))
-                                  .arg(length)
-                                  .arg(MaxDownloadLength),
-                              ErrorTitle, MsgButtons::Ok, MsgIcon::None);
+    const auto refuse = [&](const PodFileStatus& status) {
+        services_.msgBox.Show(PodFileRefusal(local_filename, status), ErrorTitle, MsgButtons::Ok,
+                              MsgIcon::None);
         return false;
     };
 
@@ -42,23 +34,14 @@ bool Download::open_pod_file(QString& local_filename)
     // Read into a fresh configuration so that a refused file leaves the loaded one.
     auto loaded = std::make_unique<PodConfiguration>();
     const PodFileStatus status = LoadPodFile(local_filename, *loaded);
-    switch (status.fault) {
-    case PodFileFault::None:
-        break;
-    case PodFileFault::Unreadable:
-    case PodFileFault::TooShort:
-        return failed();
-    case PodFileFault::MainLength:
-        return unsendable("main_length", status.length);
-    case PodFileFault::IrLength:
-        return unsendable("ir_length", status.length);
-    }
+    if (status.fault != PodFileFault::None)
+        return refuse(status);
     configuration_ = std::move(loaded);
 
     const auto display = PodDisplayName(local_filename);
     if (!display) {
         local_filename = PodFileName(local_filename);
-        return failed();
+        return refuse({PodFileFault::Unreadable});
     }
     local_filename = *display;
     FileName->setText(local_filename);

@@ -59,6 +59,28 @@ PodFileStatus LoadPodFile(const QString& path, PodConfiguration& out)
         out);
 }
 
+QString PodFileRefusal(const QString& path, const PodFileStatus& status)
+{
+    const auto unsendable = [&](const char* field) {
+        return QStringLiteral("Failed to open file %1: %2 %3 is outside 0 to %4")
+            .arg(path, QLatin1String(field))
+            .arg(status.length)
+            .arg(MaxDownloadLength);
+    };
+    switch (status.fault) {
+    case PodFileFault::None:
+        return {};
+    case PodFileFault::Unreadable:
+    case PodFileFault::TooShort:
+        break;
+    case PodFileFault::MainLength:
+        return unsendable("main_length");
+    case PodFileFault::IrLength:
+        return unsendable("ir_length");
+    }
+    return QStringLiteral("Failed to open file ") + path;
+}
+
 QString PodFileName(const QString& path)
 {
     const qsizetype folderEnd = std::max(path.lastIndexOf(u'\\'), path.lastIndexOf(u'/'));

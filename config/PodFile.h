@@ -42,6 +42,9 @@ PodFileStatus ParsePodConfiguration(std::span<const std::uint8_t> bytes, PodConf
 // was unless the file is accepted.
 PodFileStatus LoadPodFile(const QString& path, PodConfiguration& out);
 
+// What refuses the file at `path` ("Failed to open file ..."); empty when it was accepted.
+QString PodFileRefusal(const QString& path, const PodFileStatus& status);
+
 // The file's name without its folder, which ends at the last slash or backslash.
 QString PodFileName(const QString& path);
 

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <utility>
 
 #ifdef _WIN32
 #include <windows.h>
@@ -26,7 +27,7 @@ QString SerialDeviceName(int number)
 #endif
 }
 
-QtSerialPort::QtSerialPort()
+QtSerialPort::QtSerialPort(QString device) : device_(std::move(device))
 {
     port_.setFlowControl(QSerialPort::NoFlowControl);
     // A device that vanishes (a USB adapter pulled out) closes the port, so
@@ -77,7 +78,7 @@ bool QtSerialPort::PortOpen(bool open)
     }
     if (port_.isOpen())
         return true;
-    port_.setPortName(SerialDeviceName(number_));
+    port_.setPortName(device_.isEmpty() ? SerialDeviceName(number_) : device_);
     if (!port_.open(QIODevice::ReadWrite)) {
         openError_ = DescribeOpenError(port_);
         return false;

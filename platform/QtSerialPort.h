@@ -14,7 +14,8 @@ QString SerialDeviceName(int number);
 
 class QtSerialPort final : public SerialPort {
 public:
-    QtSerialPort();
+    // With a device, the port is that device whatever its number.
+    explicit QtSerialPort(QString device = {});
 
     void CommPort(int number) override;
     bool PortOpen() const override;
@@ -31,6 +32,7 @@ private:
     void Drain();
 
     QSerialPort port_;
+    QString device_;
     int number_ = 1;
     bool rts_ = false;
     std::string openError_;

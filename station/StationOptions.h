@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+#include <vector>
+
+namespace vantelo::station {
+
+// A port as the user named it, and the device it opens.
+struct StationPort {
+    QString name;       // "COM3", "/dev/ttyUSB0"
+    QString device;
+    bool named = false; // given with --port: failing to open it is a failure
+    int number = 0;     // COMn; 0 for a device given by its path
+};
+
+struct StationOptions {
+    std::vector<StationPort> ports;
+    bool watch = false;
+    QString record; // empty: no record
+    QString file;
+    bool help = false;
+};
+
+// The arguments after the program name; nothing, with `error` set, when they
+// are not a command the station understands.
+std::optional<StationOptions> ParseStationOptions(const QStringList& arguments, QString& error);
+
+extern const char* const StationUsage;
+
+} // namespace vantelo::station
