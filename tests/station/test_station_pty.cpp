@@ -1,0 +1,217 @@
+#include "PodsimProcess.h"
+#include "support/ConfigFiles.h"
+
+#include <QCryptographicHash>
+#include <QDeadlineTimer>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QThread>
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <functional>
+#include <optional>
+
+namespace vantelo {
+namespace {
+
+// The station program over podsim's ptys, each run appending to one record.
+class Station : public ::testing::Test {
+protected:
+    void StartPodsim(const QStringList& ports)
+    {
+        podsim.emplace(QStringLiteral(PODSIM_PROGRAM), ports + QStringList{"--images", dir.path()},
+                       dir.filePath("podsim.log"));
+    }
+    void TearDown() override
+    {
+        QFile log(dir.filePath("podsim.log"));
+        if (HasFailure() && log.open(QIODevice::ReadOnly))
+            std::fprintf(stderr, "podsim's log:\n%s", log.readAll().constData());
+    }
+
+    // A configuration file of the type, its image `length` bytes.
+    QString Configuration(const QString& name, std::uint8_t type, std::int32_t length)
+    {
+        QFile file(dir.filePath(name));
+        const QByteArray bytes = testing::ConfigFileBytes(type, length);
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
+        return file.fileName();
+    }
+    QByteArray FileBytes(const QString& path) const
+    {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+    QByteArray Image(int port) const { return FileBytes(dir.filePath(QStringLiteral("COM%1.image").arg(port))); }
+
+    void Start(QProcess& station, const QStringList& arguments)
+    {
+        station.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        auto environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("VANTELO_REGISTRY", dir.filePath("registry.reg"));
+        station.setProcessEnvironment(environment);
+        station.start(QStringLiteral(STATION_PROGRAM), QStringList{"--record", record} + arguments);
+        ASSERT_TRUE(station.waitForStarted());
+    }
+    int Run(const QStringList& arguments)
+    {
+        QProcess station;
+        Start(station, arguments);
+        EXPECT_TRUE(station.waitForFinished(120'000));
+        output = station.readAllStandardOutput();
+        return station.exitStatus() == QProcess::NormalExit ? station.exitCode() : -1;
+    }
+
+    // Every line of the record, each of which must be whole.
+    std::vector<QJsonObject> Records() const
+    {
+        const QByteArray text = FileBytes(record);
+        EXPECT_TRUE(text.isEmpty() || text.endsWith('\n'));
+        std::vector<QJsonObject> lines;
+        for (const QByteArray& line : text.split('\n')) {
+            if (line.isEmpty())
+                continue;
+            QJsonParseError error;
+            lines.push_back(QJsonDocument::fromJson(line, &error).object());
+            EXPECT_EQ(error.error, QJsonParseError::NoError) << line.constData();
+        }
+        return lines;
+    }
+    static bool WaitFor(const std::function<bool()>& condition, int seconds = 60)
+    {
+        const QDeadlineTimer deadline(seconds * 1000);
+        while (!condition() && !deadline.hasExpired())
+            QThread::msleep(50);
+        return condition();
+    }
+
+    QTemporaryDir dir;
+    QString record = dir.filePath("record.jsonl");
+    std::optional<PodsimProcess> podsim;
+    QByteArray output;
+};
+
+// One pass over four ports, once with a configuration for each pod that can
+// take one: each pod ends as it must, once, and the record says so.
+TEST_F(Station, EveryPortOnceAndARecordOfEachPod)
+{
+    StartPodsim({"--port", "1:type=1,version=1.12,baud=38400", "--port", "2:type=13,version=2.0",
+                 "--port", "3:type=2", "--port", "4:empty"});
+    const QString lumo = Configuration("Lumo.TXF", 1, 96), velim = Configuration("Velim.TXF", 13, 64);
+    ASSERT_EQ(Run({lumo}), 0);
+    EXPECT_EQ(Image(1), FileBytes(lumo).mid(265, 96));
+    EXPECT_TRUE(output.contains("COM1: 1 programmed, 0 failed, 0 skipped")) << output.constData();
+    ASSERT_EQ(Run({velim}), 0);
+    EXPECT_EQ(Image(2), FileBytes(velim).mid(265, 64));
+
+    struct Expected {
+        const char* port;
+        int podType;
+        const char* name;
+        const char* version;
+        const QString& file;
+        const char* result;
+    };
+    const Expected expected[] = {
+        {"COM1", 1, "Lumo Plus", "1.12", lumo, "programmed"},
+        {"COM2", 13, "Velim Pod", "2.0", lumo, "skipped"},
+        {"COM3", 2, "Lumo Dual", "1.0", lumo, "skipped"},
+        {"COM1", 1, "Lumo Plus", "1.12", velim, "skipped"},
+        {"COM2", 13, "Velim Pod", "2.0", velim, "programmed"},
+        {"COM3", 2, "Lumo Dual", "1.0", velim, "skipped"},
+    };
+    auto lines = Records();
+    ASSERT_EQ(lines.size(), std::size(expected));
+    // Ports finish in any order; each run's lines are sorted by port.
+    for (auto run = lines.begin(); run != lines.end(); run += 3)
+        std::sort(run, run + 3, [](const auto& a, const auto& b) { return a["port"].toString() < b["port"].toString(); });
+    const QRegularExpression utcTime(R"(^\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d\.\d{3}Z$)");
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        const QJsonObject& line = lines[i];
+        const Expected& row = expected[i];
+        SCOPED_TRACE(i);
+        EXPECT_EQ(line["port"].toString(), row.port);
+        EXPECT_EQ(line["device"].toString(), qEnvironmentVariable(QStringLiteral("VANTELO_%1").arg(row.port).toLatin1()));
+        EXPECT_EQ(line["pod_type"].toInt(), row.podType);
+        EXPECT_EQ(line["pod_name"].toString(), row.name);
+        EXPECT_EQ(line["version"].toString(), row.version);
+        EXPECT_EQ(line["file"].toString(), QFileInfo(row.file).fileName());
+        EXPECT_EQ(line["sha256"].toString(),
+                  QCryptographicHash::hash(FileBytes(row.file), QCryptographicHash::Sha256).toHex());
+        EXPECT_EQ(line["result"].toString(), row.result);
+        EXPECT_EQ(line["messages"].toArray().size(), 0);
+        EXPECT_TRUE(utcTime.match(line["time"].toString()).hasMatch()) << line["time"].toString().toStdString();
+        EXPECT_GT(line["seconds"].toDouble(), 0.0);
+    }
+
+    // The first status that applies.
+    const struct {
+        QStringList arguments;
+        int status;
+    } statuses[] = {
+        {{"--port", "4", lumo}, 3},                      // nobody there
+        {{"--port", "3", lumo}, 3},                      // only a pod of another type
+        {{"--port", "4", "--port", "/nonexistent/tty", lumo}, 1},
+        {{"--port", "4", dir.filePath("missing.TXF")}, 2},
+        {{"--port", "4", "--frobnicate", lumo}, 2},
+    };
+    for (const auto& row : statuses)
+        EXPECT_EQ(Run(row.arguments), row.status) << row.arguments.join(' ').toStdString();
+    EXPECT_EQ(Records().size(), std::size(expected) + 1) << "the skipped pod's line";
+}
+
+// Watching one port: each pod that podsim puts on is programmed once.
+TEST_F(Station, WatchProgramsEachNewPod)
+{
+    StartPodsim({"--port", "1:type=1,swap=1500"});
+    QProcess station;
+    Start(station, {"--watch", "--port", "1", Configuration("Lumo.TXF", 1, 32)});
+    EXPECT_TRUE(WaitFor([&] { return Records().size() >= 3; }, 90));
+    ::kill(static_cast<pid_t>(station.processId()), SIGINT);
+    ASSERT_TRUE(station.waitForFinished(60'000));
+    EXPECT_EQ(station.exitCode(), 0);
+    for (const QJsonObject& line : Records())
+        EXPECT_EQ(line["result"].toString(), "programmed");
+}
+
+// Stopping mid-download: Ctrl-C twice records the pod as interrupted; a kill
+// leaves every line of the record whole.
+TEST_F(Station, StoppedMidDownload)
+{
+    StartPodsim({"--port", "1:type=1", "--port", "2:type=2"});
+    const QString lumo = Configuration("Lumo.TXF", 1, 32760);
+    const auto downloading = [&] { return Records().size() == 1 && Image(1).size() >= 64; };
+    for (const int signal : {SIGINT, SIGKILL}) {
+        QFile::remove(record);
+        QFile::remove(dir.filePath("COM1.image"));
+        QProcess station;
+        Start(station, {"--port", "1", "--port", "2", lumo});
+        ASSERT_TRUE(WaitFor(downloading));
+        ::kill(static_cast<pid_t>(station.processId()), signal);
+        if (signal == SIGINT) {
+            QThread::msleep(300); // two signals sent at once arrive as one
+            ::kill(static_cast<pid_t>(station.processId()), signal);
+        }
+        ASSERT_TRUE(station.waitForFinished(30'000));
+        const auto lines = Records();
+        if (signal == SIGINT) {
+            EXPECT_EQ(station.exitCode(), 1);
+            ASSERT_EQ(lines.size(), 2u);
+            EXPECT_EQ(lines[1]["port"].toString(), "COM1");
+            EXPECT_EQ(lines[1]["result"].toString(), "interrupted");
+            EXPECT_EQ(lines[1]["messages"].toArray().size(), 0);
+        } else {
+            EXPECT_EQ(lines.size(), 1u);
+        }
+    }
+}
+
+} // namespace
+} // namespace vantelo
