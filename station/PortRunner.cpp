@@ -82,7 +82,7 @@ void PortRunner::Run()
             Pause(link_, PollPause);
             continue;
         }
-        if (absent) {
+        if (absent && !control_.stopTaking) {
             absent = false;
             TakePod(reply, started);
             if (!job_.watch)

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs the build into a scratch prefix and checks what lands there: the
-# program and its desktop integration only (no tests, podsim, benchmarks or
+# programs and the window's desktop integration only (no tests, podsim, benchmarks or
 # libraries), and the desktop entry naming the installed program, icon and
 # file type.
 # Usage: check_install.sh CMAKE BUILD_DIR
@@ -13,6 +13,7 @@ trap 'rm -rf "$prefix"' EXIT
 "$cmake" --install "$build" --prefix "$prefix" > /dev/null
 
 expected="bin/vantelo
+bin/vantelo-station
 share/applications/vantelo.desktop
 share/icons/hicolor/scalable/apps/vantelo.svg
 share/mime/packages/vantelo.xml"

@@ -20,7 +20,7 @@ chmod +x "$work/setup.exe"
 wine "$work/setup.exe" /S
 wineserver -w
 dir="$WINEPREFIX/drive_c/Program Files/Vantelo"
-[ -f "$dir/vantelo.exe" ] && [ -f "$dir/platforms/qwindows.dll" ] || fail "nothing installed in $dir"
+[ -f "$dir/vantelo.exe" ] && [ -f "$dir/vantelo-station.exe" ] && [ -f "$dir/platforms/qwindows.dll" ] || fail "nothing installed in $dir"
 menu=$(find "$WINEPREFIX/drive_c" -path '*Start Menu/Programs/Vantelo/Vantelo.lnk')
 [ -n "$menu" ] || fail "no Start menu entry"
 

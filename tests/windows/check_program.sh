@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # The Windows program under wine, from its ZIP, in a fresh prefix, on the
 # X server that xvfb-run gives it.
-#  1. The ZIP holds the program, its Qt and compiler DLLs and two plugins,
-#     nothing else, and the program starts from it alone.
+#  1. The ZIP holds the window, the station, their Qt and compiler DLLs and
+#     two plugins, nothing else; each program starts from it alone (the
+#     station refuses a missing file with its status 2).
 #  2. A first start seeds the registry (Version 17, sub-keys 0 to 30); the
 #     window comes up at its size; a screenshot goes into the build folder.
 #  3. With podsim's pod on a pty mapped to COM1 and a .TXF whose Windows path
@@ -37,13 +38,17 @@ mkdir -p "$work/Program Files"
 (cd "$work/Program Files" && "$cmake" -E tar xf "$zip")
 app=$(echo "$work/Program Files"/vantelo-*)
 expected="Qt6Core.dll Qt6Gui.dll Qt6SerialPort.dll Qt6Widgets.dll libgcc_s_seh-1.dll
-libstdc++-6.dll libwinpthread-1.dll platforms/qwindows.dll styles/qwindowsvistastyle.dll vantelo.exe"
+libstdc++-6.dll libwinpthread-1.dll platforms/qwindows.dll styles/qwindowsvistastyle.dll vantelo-station.exe vantelo.exe"
 found=$(cd "$app" && find . -type f | sed 's|^\./||' | LC_ALL=C sort | tr '\n' ' ')
 [ "$found" = "$(echo $expected | tr ' ' '\n' | LC_ALL=C sort | tr '\n' ' ')" ] ||
     fail "the ZIP holds: $found"
 
 wineboot -i >/dev/null 2>&1
 wineserver -w
+status=0
+wine "$app/vantelo-station.exe" 'C:\none.TXF' >/dev/null 2>"$work/station" || status=$?
+[ "$status" = 2 ] && grep -q 'Failed to open file C:\\none.TXF' "$work/station" ||
+    fail "the station said ($status): $(cat "$work/station")"
 
 # Runs the program with the given arguments until its window is up.
 start() {

@@ -1,0 +1,95 @@
+// vantelo-station against podsim over pseudo-terminals: N pods on N ports
+// against one pod alone, N empty ports against one, and the station's CPU
+// time per port over wall time.
+
+#include "PodsimProcess.h"
+#include "config/PodFile.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <cstdio>
+
+#include <sys/resource.h>
+
+using namespace vantelo;
+
+namespace {
+
+constexpr std::int32_t ImageLength = 4096;
+
+double ChildrenCpu()
+{
+    rusage usage{};
+    getrusage(RUSAGE_CHILDREN, &usage);
+    const auto seconds = [](const timeval& time) { return time.tv_sec + time.tv_usec * 1e-6; };
+    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
+}
+
+struct Run {
+    double wall = 0;
+    double cpu = 0;
+    bool succeeded = false;
+};
+
+// Ports 1 to `ports` with a type 1 pod each, or empty; the station programs them once.
+Run Station(const QString& file, int ports, bool pods)
+{
+    QStringList arguments, names;
+    for (int n = 1; n <= ports; ++n) {
+        arguments << "--port" << QStringLiteral("%1:%2").arg(n).arg(pods ? "type=1" : "empty");
+        names << "--port" << QString::number(n);
+    }
+    const PodsimProcess podsim(QStringLiteral(PODSIM_PROGRAM), arguments);
+    QProcess station;
+    station.setStandardOutputFile(QProcess::nullDevice());
+    const double cpuBefore = ChildrenCpu();
+    QElapsedTimer clock;
+    clock.start();
+    station.start(QStringLiteral(STATION_PROGRAM), names << file);
+    Run run;
+    run.succeeded = station.waitForFinished(600'000) && station.exitCode() == (pods ? 0 : 3);
+    run.wall = static_cast<double>(clock.nsecsElapsed()) * 1e-9;
+    run.cpu = ChildrenCpu() - cpuBefore;
+    return run;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication application(argc, argv);
+    QTemporaryDir dir;
+    qputenv("VANTELO_REGISTRY", dir.filePath("registry.reg").toLocal8Bit());
+    QByteArray bytes(static_cast<qsizetype>(PodFile::Size), '\x5A');
+    bytes[0] = 1;
+    for (std::size_t i = 0; i < 4; ++i)
+        bytes[static_cast<qsizetype>(PodFile::MainLengthOffset + i)] = static_cast<char>(ImageLength >> (8 * i));
+    QFile file(dir.filePath("Bench.TXF"));
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+        return 1;
+    file.close();
+
+    bool succeeded = true;
+    const auto report = [&](const char* what, int ports, bool pods, const Run& alone) {
+        const Run run = Station(file.fileName(), ports, pods);
+        succeeded &= run.succeeded;
+        std::printf("%-30s %8.3f s   over one port alone %.3f   CPU per port %.4f of a core\n", what,
+                    run.wall, run.wall / alone.wall, run.cpu / run.wall / ports);
+        std::fflush(stdout);
+    };
+    const Run one = Station(file.fileName(), 1, true);
+    succeeded &= one.succeeded;
+    std::printf("%-30s %8.3f s   (%d-byte image)   CPU %.4f of a core\n", "one pod, one port", one.wall,
+                ImageLength, one.cpu / one.wall);
+    report("four pods, four ports", 4, true, one);
+    report("eight pods, eight ports", 8, true, one);
+    const Run empty = Station(file.fileName(), 1, false);
+    succeeded &= empty.succeeded;
+    std::printf("%-30s %8.3f s\n", "one empty port", empty.wall);
+    report("four empty ports", 4, false, empty);
+    return succeeded ? 0 : 1;
+}
