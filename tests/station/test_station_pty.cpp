@@ -54,6 +54,7 @@ protected:
     void Start(QProcess& station, const QStringList& arguments)
     {
         station.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        station.setStandardOutputFile(screen);
         auto environment = QProcessEnvironment::systemEnvironment();
         environment.insert("VANTELO_REGISTRY", dir.filePath("registry.reg"));
         station.setProcessEnvironment(environment);
@@ -65,7 +66,7 @@ protected:
         QProcess station;
         Start(station, arguments);
         EXPECT_TRUE(station.waitForFinished(120'000));
-        output = station.readAllStandardOutput();
+        output = FileBytes(screen);
         return station.exitStatus() == QProcess::NormalExit ? station.exitCode() : -1;
     }
 
@@ -94,6 +95,7 @@ protected:
 
     QTemporaryDir dir;
     QString record = dir.filePath("record.jsonl");
+    QString screen = dir.filePath("station.out");
     std::optional<PodsimProcess> podsim;
     QByteArray output;
 };
@@ -167,48 +169,57 @@ TEST_F(Station, EveryPortOnceAndARecordOfEachPod)
     EXPECT_EQ(Records().size(), std::size(expected) + 1) << "the skipped pod's line";
 }
 
-// Watching one port: each pod that podsim puts on is programmed once.
+// Watching: each pod that podsim puts on COM1 is programmed once, and the pod
+// that stays on COM2 only once.
 TEST_F(Station, WatchProgramsEachNewPod)
 {
-    StartPodsim({"--port", "1:type=1,swap=1500"});
+    StartPodsim({"--port", "1:type=1,swap=1500", "--port", "2:type=1"});
     QProcess station;
-    Start(station, {"--watch", "--port", "1", Configuration("Lumo.TXF", 1, 32)});
-    EXPECT_TRUE(WaitFor([&] { return Records().size() >= 3; }, 90));
+    Start(station, {"--watch", "--port", "1", "--port", "2", Configuration("Lumo.TXF", 1, 32)});
+    const auto lines = [&](const char* port) {
+        const auto all = Records();
+        return std::count_if(all.begin(), all.end(), [&](const QJsonObject& line) { return line["port"] == port; });
+    };
+    EXPECT_TRUE(WaitFor([&] { return lines("COM1") >= 3; }, 90));
     ::kill(static_cast<pid_t>(station.processId()), SIGINT);
     ASSERT_TRUE(station.waitForFinished(60'000));
     EXPECT_EQ(station.exitCode(), 0);
+    EXPECT_EQ(lines("COM2"), 1);
     for (const QJsonObject& line : Records())
         EXPECT_EQ(line["result"].toString(), "programmed");
 }
 
-// Stopping mid-download: Ctrl-C twice records the pod as interrupted; a kill
-// leaves every line of the record whole.
+// Stopping mid-download: Ctrl-C lets the pod finish, twice gives it up; a
+// kill leaves every line of the record whole.
 TEST_F(Station, StoppedMidDownload)
 {
     StartPodsim({"--port", "1:type=1", "--port", "2:type=2"});
-    const QString lumo = Configuration("Lumo.TXF", 1, 32760);
-    const auto downloading = [&] { return Records().size() == 1 && Image(1).size() >= 64; };
-    for (const int signal : {SIGINT, SIGKILL}) {
+    const QString lumo = Configuration("Lumo.TXF", 1, 4096);
+    const auto downloading = [&] { return FileBytes(screen).contains("COM1: Lumo Plus 1.0: programing pod"); };
+    const struct {
+        std::vector<int> sent;
+        int status; // -1: killed
+        const char* result; // COM1's, none when killed
+    } rows[] = {{{SIGINT}, 0, "programmed"}, {{SIGINT, SIGINT}, 1, "interrupted"}, {{SIGKILL}, -1, nullptr}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.sent.size());
         QFile::remove(record);
-        QFile::remove(dir.filePath("COM1.image"));
         QProcess station;
         Start(station, {"--port", "1", "--port", "2", lumo});
         ASSERT_TRUE(WaitFor(downloading));
-        ::kill(static_cast<pid_t>(station.processId()), signal);
-        if (signal == SIGINT) {
-            QThread::msleep(300); // two signals sent at once arrive as one
+        QThread::msleep(1000);
+        for (const int signal : row.sent) {
             ::kill(static_cast<pid_t>(station.processId()), signal);
+            QThread::msleep(300); // two signals sent at once arrive as one
         }
-        ASSERT_TRUE(station.waitForFinished(30'000));
+        ASSERT_TRUE(station.waitForFinished(60'000));
+        EXPECT_EQ(station.exitStatus() == QProcess::NormalExit ? station.exitCode() : -1, row.status);
         const auto lines = Records();
-        if (signal == SIGINT) {
-            EXPECT_EQ(station.exitCode(), 1);
-            ASSERT_EQ(lines.size(), 2u);
+        ASSERT_EQ(lines.size(), row.result ? 2u : 1u);
+        if (row.result) {
             EXPECT_EQ(lines[1]["port"].toString(), "COM1");
-            EXPECT_EQ(lines[1]["result"].toString(), "interrupted");
+            EXPECT_EQ(lines[1]["result"].toString(), row.result);
             EXPECT_EQ(lines[1]["messages"].toArray().size(), 0);
-        } else {
-            EXPECT_EQ(lines.size(), 1u);
         }
     }
 }
