@@ -21,6 +21,12 @@ constexpr std::uint8_t Refused = 0x0F;
 
 enum Command : std::uint8_t { Restart = 0x33, Block = 0x11, SecondaryByte = 0x44 };
 
+// Velim pods take a secondary table between the download and the restart.
+bool TakesSecondaryTable(std::uint8_t reply)
+{
+    return reply == 0xDD || reply == 0xEE;
+}
+
 std::size_t PayloadLength(std::uint8_t command)
 {
     switch (command) {
@@ -74,6 +80,7 @@ std::vector<Transmission> Pod::Receive(const WireByte& byte)
     if (LowTime(byte) >= WakeLow) {
         awake_ = true;
         probeMatched_ = 0;
+        lastAccepted_ = 0;
         return {};
     }
     if (byte.low > 0 || baud == LowPulseBaud)
@@ -128,8 +135,11 @@ std::vector<std::uint8_t> Pod::Decode(const WireByte& byte)
     payload_.push_back(byte.value);
     if (payload_.size() < PayloadLength(*command_))
         return {};
-    auto answer = Execute(*std::exchange(command_, std::nullopt));
+    const std::uint8_t command = *std::exchange(command_, std::nullopt);
+    auto answer = Execute(command);
     payload_.clear();
+    if (!answer.empty()) // a frame left unanswered is as if it never came
+        lastAccepted_ = answer.front() == Accepted ? command : 0;
     return answer;
 }
 
@@ -149,6 +159,8 @@ std::vector<std::uint8_t> Pod::Execute(std::uint8_t command)
         }
         ++restarts_;
         awake_ = false;
+        if (lastAccepted_ == (TakesSecondaryTable(model_.reply) ? SecondaryByte : Block))
+            ++programmed_;
         return accepted;
     }
     if (command == Block) {

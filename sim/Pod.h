@@ -80,6 +80,9 @@ public:
     // Secondary address to the value last accepted for it.
     const std::map<int, std::uint8_t>& secondary() const { return secondary_; }
     int restarts() const { return restarts_; }
+    // Programmings it has seen end: a restart straight after the download or,
+    // on a pod that takes a secondary table, straight after the table.
+    int programmed() const { return programmed_; }
     int probesAnswered() const { return probesAnswered_; }
     // Forgets what it received and stored (between programming cycles).
     void Clear();
@@ -96,11 +99,13 @@ private:
     std::map<int, std::array<std::uint8_t, 8>> blocks_;
     std::map<int, std::uint8_t> secondary_;
     int restarts_ = 0;
+    int programmed_ = 0;
     int probesAnswered_ = 0;
     bool awake_ = false;
     std::size_t probeMatched_ = 0;
     std::optional<std::uint8_t> command_; // of the frame being received
     std::vector<std::uint8_t> payload_;
+    std::uint8_t lastAccepted_ = 0; // the last frame answered if accepted, and no wake since; else 0
     int blockRefusals_ = 0;
     int secondaryRefusals_ = 0;
 };

@@ -72,6 +72,7 @@ TEST_F(ProgramPod, OrdinaryPodThenAnotherOnTheSamePort)
     EXPECT_EQ(msgBox.calls[0].icon, MsgIcon::Question);
     EXPECT_EQ(pod.Image(), Sent(w->configuration().main_image, 100, empty));
     EXPECT_EQ(pod.restarts(), 2);
+    EXPECT_EQ(pod.programmed(), 2);
     EXPECT_EQ(w->Label3->text(), "Please wait programing pod");
     EXPECT_EQ(w->Label2->text(), "100%");
     ExpectEndedClosed(*w);
@@ -88,6 +89,7 @@ TEST_F(ProgramPod, VelimPodGetsItsSecondaryTable)
     for (int a = 0; a < 256; ++a)
         EXPECT_EQ(pod.secondary().at(a), w->configuration().secondary_table[a]) << a;
     EXPECT_EQ(pod.Image(), Sent(w->configuration().main_image, 64, empty));
+    EXPECT_EQ(pod.programmed(), 1) << "not the restart before the table, nor the search's";
     EXPECT_EQ(w->Label3->text(), "Please wait programing Secondary Configuration");
     ExpectEndedClosed(*w);
 }
@@ -207,6 +209,7 @@ TEST_F(ProgramPod, FailuresEndTheCommand)
         row.fault(main, twoMicro.ir(), *w);
         w->ProgramPod_Click();
         EXPECT_EQ(Messages(), row.messages) << row.what;
+        EXPECT_EQ(main.programmed(), 0) << row.what;
         ASSERT_FALSE(msgBox.calls.empty()) << row.what;
         EXPECT_EQ(msgBox.calls.back().icon, row.lastIcon) << row.what;
         ExpectEndedClosed(*w);

@@ -71,8 +71,8 @@ void Serve(std::deque<WirePort>& ports)
         sim::Nanos now = MonotonicNow();
         std::optional<sim::Nanos> next;
         for (WirePort& port : ports) {
-            port.WriteDue(now);
-            if (const auto due = port.NextWrite())
+            port.RunDue(now);
+            if (const auto due = port.NextDue())
                 next = next ? std::min(*next, *due) : *due;
         }
         const timespec wait = Duration(next ? std::max<sim::Nanos>(*next - now, 0) : 0);

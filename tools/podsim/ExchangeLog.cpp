@@ -63,6 +63,12 @@ void ExchangeLog::Answered(const sim::Transmission& answer, sim::Nanos start)
     std::fputs(line.c_str(), stderr);
 }
 
+void ExchangeLog::Note(sim::Nanos at, const char* what)
+{
+    Flush();
+    std::fprintf(stderr, "%11.6f COM%d: %s\n", static_cast<double>(at - epoch_) * 1e-9, port_, what);
+}
+
 void ExchangeLog::Flush()
 {
     framing_.reset();

@@ -21,6 +21,8 @@ public:
 
     void Received(const sim::WireByte& byte);
     void Answered(const sim::Transmission& answer, sim::Nanos start);
+    // A line of its own about the port: "   1.853000 COM1: fresh pod".
+    void Note(sim::Nanos at, const char* what);
 
 private:
     std::string Heading(sim::Nanos at, char direction) const;

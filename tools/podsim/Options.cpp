@@ -52,13 +52,13 @@ void ParseVersion(std::string_view text, sim::PodModel& pod)
     pod.minor = static_cast<std::uint8_t>(ParseInteger(text.substr(dot + 1), 0, 255, "minor version"));
 }
 
-sim::Nanos ParseMilliseconds(std::string_view text)
+sim::Nanos ParseMilliseconds(std::string_view text, std::string_view what)
 {
     double milliseconds = 0;
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), milliseconds);
     if (text.empty() || error != std::errc{} || end != text.data() + text.size() || !(milliseconds >= 0) ||
         milliseconds > 60'000)
-        throw UsageError("turnaround must be milliseconds from 0 to 60000, not " + Quoted(text));
+        throw UsageError(std::string(what) + " must be milliseconds from 0 to 60000, not " + Quoted(text));
     return std::llround(milliseconds * static_cast<double>(sim::Millisecond));
 }
 
@@ -80,8 +80,9 @@ constexpr std::array<std::pair<std::string_view, bool sim::PodFaults::*>, 4> Fau
 
 // One item of a pod's description: key=value, or a fault's name.
 // Returns whether it named the identification byte.
-bool ParsePodItem(std::string_view item, sim::PodModel& pod)
+bool ParsePodItem(std::string_view item, PortDescription& port)
 {
+    sim::PodModel& pod = port.pod;
     const auto equals = item.find('=');
     const std::string_view key = item.substr(0, equals);
     if (equals == std::string_view::npos) {
@@ -106,7 +107,9 @@ bool ParsePodItem(std::string_view item, sim::PodModel& pod)
     else if (key == "baud")
         pod.baud = static_cast<std::int32_t>(ParseInteger(value, 50, 4'000'000, "baud"));
     else if (key == "turnaround")
-        pod.turnaround = ParseMilliseconds(value);
+        pod.turnaround = ParseMilliseconds(value, "turnaround");
+    else if (key == "swap")
+        port.swap = ParseMilliseconds(value, "swap");
     else if (key == "refuse")
         ParseRefusal(value, pod.faults);
     else if (key == "unplug")
@@ -122,7 +125,7 @@ PortDescription ParsePort(std::string_view text)
     if (colon == std::string_view::npos)
         throw UsageError("--port takes N:DESCRIPTION, not " + Quoted(text));
     PortDescription described;
-    described.number = static_cast<int>(ParseInteger(text.substr(0, colon), 1, 4, "port number"));
+    described.number = static_cast<int>(ParseInteger(text.substr(0, colon), 1, 64, "port number"));
     const std::string_view description = text.substr(colon + 1);
     if (description == "missing") {
         described.kind = PortKind::Missing;
@@ -136,7 +139,7 @@ PortDescription ParsePort(std::string_view text)
     bool identified = false;
     for (std::string_view rest = description; !rest.empty();) {
         const auto comma = rest.find(',');
-        identified |= ParsePodItem(rest.substr(0, comma), described.pod);
+        identified |= ParsePodItem(rest.substr(0, comma), described);
         rest = comma == std::string_view::npos ? std::string_view{} : rest.substr(comma + 1);
     }
     if (!identified)

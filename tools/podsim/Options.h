@@ -2,6 +2,7 @@
 
 #include "sim/Pod.h"
 
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -15,6 +16,9 @@ struct PortDescription {
     int number = 0;
     PortKind kind = PortKind::Empty;
     sim::PodModel pod; // for PortKind::Pod
+    // How long a programmed pod is away before a fresh one takes its place;
+    // none: the pod stays.
+    std::optional<sim::Nanos> swap;
 };
 
 struct Options {

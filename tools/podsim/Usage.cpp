@@ -4,7 +4,7 @@ namespace vantelo::podsim {
 
 const char* const UsageText = R"(Usage: podsim --port N:DESCRIPTION [--port ...] [--links DIR] [--images DIR]
 
-Makes virtual serial ports 1 to 4 on pseudo-terminals, each with a simulated
+Makes virtual serial ports 1 to 64 on pseudo-terminals, each with a simulated
 pod (or nobody) on its far end, for trying Vantelo without hardware and for
 end-to-end tests.
 
@@ -16,6 +16,10 @@ end-to-end tests.
       version=MAJ.MIN   version it reports (default 1.0)
       baud=B            rate at which it answers the probe (default 9600)
       turnaround=MS     milliseconds between a request and its answer (default 0)
+      swap=MS           once programmed (its download, the secondary table if
+                        its type has one, then the restart), the pod is taken
+                        away; MS milliseconds later a fresh pod of the same
+                        model, with nothing stored, is put on; and so on
     and faults:
       silent            answers nothing
       wrongack          answers every command 0x0F 0x00
@@ -27,13 +31,14 @@ end-to-end tests.
   --links DIR           also make symbolic links DIR/COMn to the ports
   --images DIR          after each accepted download block, write the image the
                         pod holds (blocks 0, 1, ... up to the first missing one)
-                        to DIR/COMn.image
+                        to DIR/COMn.image; a fresh pod (swap=) starts it empty
   --help                show this text
 
 On start-up podsim prints one line VANTELO_COMn=DEVICE for each port given,
 then a line "ready"; set those variables where Vantelo runs. A missing port
 is given a path that does not exist. Each request and answer is logged to
-standard error in hex. SIGTERM or SIGINT ends podsim and removes the links.
+standard error in hex, and each swap as lines "COMn: pod taken away" and
+"COMn: fresh pod". SIGTERM or SIGINT ends podsim and removes the links.
 
 Bytes reach the pod no sooner than they would over a real line at the rate
 the program set, and answers come back byte by byte at the pod's rate.

@@ -28,8 +28,10 @@ sim::Nanos CharacterTime(int bits, std::int32_t baud)
 
 } // namespace
 
-WirePort::WirePort(int number, std::optional<sim::PodModel> pod, sim::Nanos epoch, std::string imagePath)
-    : number_(number), pod_(std::move(pod)), log_(number, epoch), imagePath_(std::move(imagePath))
+WirePort::WirePort(int number, std::optional<sim::PodModel> pod, sim::Nanos epoch, std::string imagePath,
+                   std::optional<sim::Nanos> swap)
+    : number_(number), pod_(std::move(pod)), log_(number, epoch), imagePath_(std::move(imagePath)),
+      swap_(swap)
 {
 }
 
@@ -75,11 +77,27 @@ void WirePort::Arrive(std::uint8_t value, const LineSettings& settings, sim::Nan
     const sim::Nanos wireTime = CharacterTime(sim::CharacterBits(settings), settings.baud);
     receiveFree_ = std::max(readAt, receiveFree_) + wireTime;
     const sim::WireByte byte{receiveFree_, value, sim::NinthBit(value, settings), settings, false};
+    FreshPodIfDue(byte.time);
     log_.Received(byte);
-    if (!pod_)
+    if (!pod_ || freshPodAt_)
         return;
+    const int programmed = pod_->programmed();
     for (const sim::Transmission& answer : pod_->Receive(byte))
         Transmit(answer, byte.time);
+    if (swap_ && pod_->programmed() > programmed) {
+        // Lifted off once its answer to the restart is out.
+        freshPodAt_ = transmitFree_ + *swap_;
+        log_.Note(transmitFree_, "pod taken away");
+    }
+}
+
+void WirePort::FreshPodIfDue(sim::Nanos time)
+{
+    if (!freshPodAt_ || *freshPodAt_ > time)
+        return;
+    log_.Note(*std::exchange(freshPodAt_, std::nullopt), "fresh pod");
+    pod_->Clear();
+    SaveImage(); // empty until its own blocks arrive
 }
 
 void WirePort::Transmit(const sim::Transmission& answer, sim::Nanos after)
@@ -107,8 +125,9 @@ void WirePort::SaveImage()
     savedImage_ = std::move(image);
 }
 
-void WirePort::WriteDue(sim::Nanos now)
+void WirePort::RunDue(sim::Nanos now)
 {
+    FreshPodIfDue(now);
     std::vector<std::uint8_t> due;
     while (!outgoing_.empty() && outgoing_.front().first <= now) {
         due.push_back(outgoing_.front().second);
@@ -121,11 +140,11 @@ void WirePort::WriteDue(sim::Nanos now)
         std::fprintf(stderr, "podsim: COM%d: write: %s\n", number_, std::strerror(errno));
 }
 
-std::optional<sim::Nanos> WirePort::NextWrite() const
+std::optional<sim::Nanos> WirePort::NextDue() const
 {
     if (outgoing_.empty())
-        return std::nullopt;
-    return outgoing_.front().first;
+        return freshPodAt_;
+    return freshPodAt_ ? std::min(*freshPodAt_, outgoing_.front().first) : outgoing_.front().first;
 }
 
 } // namespace vantelo::podsim

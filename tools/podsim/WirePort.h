@@ -19,20 +19,24 @@ namespace vantelo::podsim {
 // after it was read or after the byte before it has arrived, whichever is
 // later; the pod's answer leaves the pod's turnaround after the byte that
 // caused it and is written to the program byte by byte as each would arrive.
+// With a swap time, each pod is taken away once programmed, and a fresh one
+// of the same model is put on after that time, as at a production bench.
 class WirePort {
 public:
     // imagePath: where to keep the image the pod holds; empty for nowhere.
-    WirePort(int number, std::optional<sim::PodModel> pod, sim::Nanos epoch, std::string imagePath);
+    WirePort(int number, std::optional<sim::PodModel> pod, sim::Nanos epoch, std::string imagePath,
+             std::optional<sim::Nanos> swap);
 
     int number() const { return number_; }
     const Pty& pty() const { return pty_; }
 
     // Takes every byte the program has written, at `now`.
     void ReadAvailable(sim::Nanos now);
-    // Writes the answer bytes that have arrived by `now`.
-    void WriteDue(sim::Nanos now);
-    // When the next answer byte arrives.
-    std::optional<sim::Nanos> NextWrite() const;
+    // Writes the answer bytes that have arrived by `now`, and puts a fresh
+    // pod on when its time has come.
+    void RunDue(sim::Nanos now);
+    // When the next answer byte arrives or the next fresh pod is put on.
+    std::optional<sim::Nanos> NextDue() const;
     // True once the port has vanished (the pod's unplug fault).
     bool Unplugged();
 
@@ -40,6 +44,7 @@ private:
     void Arrive(std::uint8_t value, const LineSettings& settings, sim::Nanos readAt);
     void Transmit(const sim::Transmission& answer, sim::Nanos after);
     void SaveImage();
+    void FreshPodIfDue(sim::Nanos time);
 
     int number_;
     Pty pty_;
@@ -47,6 +52,8 @@ private:
     ExchangeLog log_;
     std::string imagePath_;
     std::vector<std::uint8_t> savedImage_;
+    std::optional<sim::Nanos> swap_;
+    std::optional<sim::Nanos> freshPodAt_; // while the pod is away
     sim::Nanos receiveFree_ = 0;  // when the last byte towards the pod has arrived
     sim::Nanos transmitFree_ = 0; // when the pod's transmitter is done
     std::deque<std::pair<sim::Nanos, std::uint8_t>> outgoing_; // arrival time, byte
