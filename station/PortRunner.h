@@ -30,13 +30,22 @@ struct StationJob {
     bool watch = false;
 };
 
+// What a port's runner shares with the station, and where it reports.
+struct PortContext {
+    const PodCatalogue& podTypes;
+    const StationJob& job;
+    StationPort where;
+    int index; // its line on the board
+    StatusBoard& board;
+    RecordFile& record;
+    StationControl& control;
+};
+
 // One port of the station: finds the pods on it and programs them through
 // the window's own program command, telling the board and the record.
 class PortRunner {
 public:
-    PortRunner(SerialPort& port, ReplyTimer& timer, const PodCatalogue& podTypes, const StationJob& job,
-               const StationPort& where, int index, StatusBoard& board, RecordFile& record,
-               StationControl& control);
+    PortRunner(SerialPort& port, ReplyTimer& timer, const PortContext& context);
 
     void Run();
 
@@ -87,13 +96,7 @@ private:
     bool Open();
     void TakePod(std::int32_t reply, std::chrono::steady_clock::time_point started);
 
-    const PodCatalogue& podTypes_;
-    const StationJob& job_;
-    StationPort where_;
-    int index_;
-    StatusBoard& board_;
-    RecordFile& record_;
-    StationControl& control_;
+    PortContext c_;
     Messages messages_{*this};
     View view_{*this};
     Slot slot_;

@@ -52,13 +52,6 @@ private:
 
 } // namespace
 
-PortThread::PortThread(const PodCatalogue& podTypes, const StationJob& job, const StationPort& where,
-                       int index, StatusBoard& board, RecordFile& record, StationControl& control)
-    : podTypes_(podTypes), job_(job), where_(where), index_(index), board_(board), record_(record),
-      control_(control)
-{
-}
-
 void PortThread::WakeUp()
 {
     if (QAbstractEventDispatcher* dispatcher = eventDispatcher())
@@ -67,11 +60,11 @@ void PortThread::WakeUp()
 
 void PortThread::run()
 {
-    QtSerialPort serial(where_.device);
+    QtSerialPort serial(context_.where.device);
     QtReplyTimer replyTimer;
-    AbortablePort port(serial, control_.abort);
-    AbortableTimer timer(replyTimer, control_.abort);
-    PortRunner(port, timer, podTypes_, job_, where_, index_, board_, record_, control_).Run();
+    AbortablePort port(serial, context_.control.abort);
+    AbortableTimer timer(replyTimer, context_.control.abort);
+    PortRunner(port, timer, context_).Run();
 }
 
 } // namespace vantelo::station

@@ -10,8 +10,7 @@ namespace vantelo::station {
 // timer, whose waits handle that thread's events only.
 class PortThread final : public QThread {
 public:
-    PortThread(const PodCatalogue& podTypes, const StationJob& job, const StationPort& where, int index,
-               StatusBoard& board, RecordFile& record, StationControl& control);
+    explicit PortThread(const PortContext& context) : context_(context) {}
 
     // After the control's abort is set: ends the thread's current wait.
     void WakeUp();
@@ -20,13 +19,7 @@ protected:
     void run() override;
 
 private:
-    const PodCatalogue& podTypes_;
-    const StationJob& job_;
-    StationPort where_;
-    int index_;
-    StatusBoard& board_;
-    RecordFile& record_;
-    StationControl& control_;
+    PortContext context_;
 };
 
 } // namespace vantelo::station

@@ -76,7 +76,7 @@ int main(int argc, char* argv[])
     int running = 0;
     for (std::size_t i = 0; i < options->ports.size(); ++i) {
         auto& thread = threads.emplace_back(std::make_unique<PortThread>(
-            podTypes, job, options->ports[i], static_cast<int>(i), board, record, control));
+            PortContext{podTypes, job, options->ports[i], static_cast<int>(i), board, record, control}));
         QObject::connect(thread.get(), &QThread::finished, &application, [&running] {
             if (--running == 0)
                 QCoreApplication::quit();

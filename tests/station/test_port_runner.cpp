@@ -48,9 +48,8 @@ TEST(PortRunner, TwoMicroPodGetsBothImagesAndOneRecord)
     StatusBoard board({QStringLiteral("COM1")}, false, screen);
     StationControl control;
 
-    PortRunner(line, clock, podTypes, job, {QStringLiteral("COM1"), QStringLiteral("/dev/x"), true, 1}, 0,
-               board, record, control)
-        .Run();
+    const StationPort where{QStringLiteral("COM1"), QStringLiteral("/dev/x"), true, 1};
+    PortRunner(line, clock, {podTypes, job, where, 0, board, record, control}).Run();
 
     // Each image up to its length inclusive, the IR one over what the buffer held.
     const auto& c = configuration;
