@@ -94,6 +94,8 @@ bool PortRunner::Open()
 {
     if (link_.port.PortOpen())
         return true;
+    // With RTS low a two-micro pod answers through its main micro.
+    link_.port.RTSEnable(false);
     if (link_.port.PortOpen(true)) {
         closedReported_ = false;
         return true;

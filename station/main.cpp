@@ -73,18 +73,6 @@ int main(int argc, char* argv[])
     StationControl control;
 
     std::vector<std::unique_ptr<PortThread>> threads;
-    int running = 0;
-    for (std::size_t i = 0; i < options->ports.size(); ++i) {
-        auto& thread = threads.emplace_back(std::make_unique<PortThread>(
-            PortContext{podTypes, job, options->ports[i], static_cast<int>(i), board, record, control}));
-        QObject::connect(thread.get(), &QThread::finished, &application, [&running] {
-            if (--running == 0)
-                QCoreApplication::quit();
-        });
-        ++running;
-        thread->start();
-    }
-
     InterruptNotifier interrupts;
     QObject::connect(&interrupts, &InterruptNotifier::Interrupted, &application, [&] {
         if (!control.stopTaking.exchange(true)) {
@@ -97,6 +85,18 @@ int main(int argc, char* argv[])
         for (const auto& thread : threads)
             thread->WakeUp();
     });
+
+    int running = 0;
+    for (std::size_t i = 0; i < options->ports.size(); ++i) {
+        auto& thread = threads.emplace_back(std::make_unique<PortThread>(
+            PortContext{podTypes, job, options->ports[i], static_cast<int>(i), board, record, control}));
+        QObject::connect(thread.get(), &QThread::finished, &application, [&running] {
+            if (--running == 0)
+                QCoreApplication::quit();
+        });
+        ++running;
+        thread->start();
+    }
 
     QTimer refresh;
     QObject::connect(&refresh, &QTimer::timeout, &application, [&board] { board.Flush(); });
