@@ -162,6 +162,7 @@ TEST_F(Station, EveryPortOnceAndARecordOfEachPod)
         {{"--port", "3", lumo}, 3},                      // only a pod of another type
         {{"--port", "4", "--port", "/nonexistent/tty", lumo}, 1},
         {{"--port", "4", dir.filePath("missing.TXF")}, 2},
+        {{"--port", "4", Configuration("Long.TXF", 1, 32761)}, 2},
         {{"--port", "4", "--frobnicate", lumo}, 2},
     };
     for (const auto& row : statuses)
