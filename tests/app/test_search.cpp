@@ -13,7 +13,8 @@
 namespace vantelo {
 namespace {
 
-// COM1: a type 1 pod at 38400; COM2: missing; COM3: empty; COM4: a type 13 pod.
+// COM1: a type 1 pod at 38400; COM2: missing; COM3: empty; COM4: a type 13
+// pod; a type 1 configuration loaded, which searches.
 class Search : public testing::WindowFixture {
 protected:
     Search()
@@ -31,28 +32,20 @@ TEST_F(Search, ListsEachPortsPodAndEnablesOnlyMatchingOnes)
 {
     const auto w = Start();
     LoadThroughDialog(*w, ConfigFile("job.TXF", 1));
-
-    EXPECT_EQ(w->PodType[0]->text(), "Lumo Plus 1.12");
-    EXPECT_FALSE(w->PodType[0]->isHidden());
-    EXPECT_TRUE(w->Option1[0]->isEnabled());
-
-    EXPECT_EQ(w->PodType[1]->text(), "--------------");
-    EXPECT_TRUE(w->PodType[1]->isHidden());
-    EXPECT_TRUE(w->Option1[1]->isHidden());
-    EXPECT_FALSE(w->Option1[1]->isEnabled());
-
-    EXPECT_EQ(w->PodType[2]->text(), "") << "no pod: the text stays";
-    EXPECT_FALSE(w->PodType[2]->isHidden());
-    EXPECT_FALSE(w->Option1[2]->isHidden());
-    EXPECT_FALSE(w->Option1[2]->isEnabled());
-
-    EXPECT_EQ(w->PodType[3]->text(), "Velim Pod 2.0");
-    EXPECT_FALSE(w->Option1[3]->isEnabled()) << "type 13 does not match the file's type 1";
-
+    const struct {
+        QString text; // "" for an empty port: the text stays
+        bool shown, enabled;
+    } ports[] = {{"Lumo Plus 1.12", true, true}, {"--------------", false, false}, {"", true, false},
+                 {"Velim Pod 2.0", true, false}};
     for (int i = 0; i < 4; ++i) {
-        EXPECT_TRUE(w->Blanking[i]->isHidden()) << i;
-        EXPECT_EQ(w->Option1[i]->text(), "") << i;
-        EXPECT_FALSE(w->Option1[i]->isChecked()) << i;
+        SCOPED_TRACE(i);
+        EXPECT_EQ(w->PodType[i]->text(), ports[i].text);
+        EXPECT_EQ(w->PodType[i]->isHidden(), !ports[i].shown);
+        EXPECT_EQ(w->Option1[i]->isHidden(), !ports[i].shown);
+        EXPECT_EQ(w->Option1[i]->isEnabled(), ports[i].enabled);
+        EXPECT_EQ(w->Option1[i]->text(), "");
+        EXPECT_FALSE(w->Option1[i]->isChecked());
+        EXPECT_TRUE(w->Blanking[i]->isHidden());
     }
     EXPECT_FALSE(w->ProgramPod->isEnabled());
     EXPECT_TRUE(w->search->isEnabled());
@@ -61,16 +54,10 @@ TEST_F(Search, ListsEachPortsPodAndEnablesOnlyMatchingOnes)
     EXPECT_EQ(lumo.restarts(), 1) << "an identified pod is restarted";
     EXPECT_EQ(velim.restarts(), 1);
     EXPECT_TRUE(msgBox.calls.empty());
-}
 
-TEST_F(Search, SecondSearchClearsTheSelectionAndUpdatesTheSlots)
-{
-    const auto w = Start();
-    LoadThroughDialog(*w, ConfigFile("job.TXF", 1));
+    // A second search clears the selection and updates the slots.
     QTest::mouseClick(w->Option1[0], Qt::LeftButton);
-    ASSERT_TRUE(w->Option1[0]->isChecked());
     ASSERT_TRUE(w->ProgramPod->isEnabled());
-
     line.Missing(1);
     line.Empty(2);
     w->search_Click();
@@ -82,21 +69,7 @@ TEST_F(Search, SecondSearchClearsTheSelectionAndUpdatesTheSlots)
     EXPECT_EQ(w->FileName->text(), "job") << "the configuration stays loaded";
 }
 
-TEST_F(Search, BlankingPanelsComeDownPortByPort)
-{
-    const auto w = Start();
-    std::vector<std::array<bool, 4>> seen;
-    // Look at the panels while the probe on COM3 is under way.
-    clock.Schedule(clock.Now() + 1000 * sim::Millisecond, [&] {
-        seen.push_back({w->Blanking[0]->isHidden(), w->Blanking[1]->isHidden(),
-                        w->Blanking[2]->isHidden(), w->Blanking[3]->isHidden()});
-    });
-    LoadThroughDialog(*w, ConfigFile("job.TXF", 1));
-    ASSERT_EQ(seen.size(), 1u);
-    EXPECT_EQ(seen[0], (std::array<bool, 4>{true, true, false, false}));
-}
-
-TEST_F(Search, ClicksDuringASearchStartNothing)
+TEST_F(Search, PanelsComeDownPortByPortAndClicksStartNothing)
 {
     const auto w = Start();
     // In the middle of the search, the user clicks search, Load and a slot.
@@ -110,7 +83,14 @@ TEST_F(Search, ClicksDuringASearchStartNothing)
         w->Option1[0]->show();
         QTest::mouseClick(w->Option1[0], Qt::LeftButton);
     });
+    // While the probe on COM3 is under way, the panels of COM1 and COM2 are down.
+    std::vector<bool> hidden;
+    clock.Schedule(clock.Now() + 1000 * sim::Millisecond, [&] {
+        for (const auto* panel : w->Blanking)
+            hidden.push_back(panel->isHidden());
+    });
     LoadThroughDialog(*w, ConfigFile("job.TXF", 1));
+    EXPECT_EQ(hidden, (std::vector<bool>{true, true, false, false}));
     EXPECT_EQ(line.opens(), 3) << "one search: COM1, COM3 and COM4";
     EXPECT_EQ(fileDialog.calls.size(), 1u);
     EXPECT_FALSE(w->Option1[0]->isChecked());

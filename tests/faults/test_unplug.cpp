@@ -2,6 +2,7 @@
 #include "support/PodModels.h"
 #include "support/RecordingView.h"
 #include "support/ScriptedDialogs.h"
+#include "support/WatchedLine.h"
 
 #include "app/Download.h"
 #include "catalogue/RegisterPod.h"
@@ -10,7 +11,6 @@
 #include "programming/DownloadData.h"
 #include "programming/SecondaryConfiguration.h"
 #include "serial/RestartPod.h"
-#include "sim/Line.h"
 
 #include <QFile>
 #include <QFrame>
@@ -20,7 +20,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <functional>
 
 namespace vantelo {
@@ -28,32 +27,32 @@ namespace {
 
 using sim::Millisecond;
 
-// The simulated line as the operations use it, noting when they last touched
-// COM1 and each frame (wake-up pulse or command byte) they begin on it after
-// it vanished.
-struct WatchedLine final : SerialPort {
-    WatchedLine(sim::Line& line, sim::Clock& clock) : line(line), clock(clock) {}
-    void Touch() { lastOnCom1 = number == 1 ? clock.Now() : lastOnCom1; }
-    void CommPort(int n) override { Touch(), number = n, line.CommPort(n); }
-    bool PortOpen() const override { return line.PortOpen(); }
-    bool PortOpen(bool open) override { return Touch(), line.PortOpen(open); }
-    std::string OpenError() const override { return line.OpenError(); }
-    void RTSEnable(bool raised) override { line.RTSEnable(raised); }
-    void Break(bool on) override { line.Break(on); }
-    bool Settings(std::string_view text) override
+// Notes when the operations last touched COM1, when it vanished under them,
+// and each frame (wake-up pulse or command byte) they begin on it after that.
+struct Watch final : testing::WatchedLine {
+    Watch(sim::Line& line, sim::Clock& clock) : WatchedLine(line), clock(clock) {}
+    void Used() override
     {
-        const auto s = ParseLineSettings(text);
-        begunAfterUnplug += goneAt >= 0 && number == 1 && (s->baud == 110 || s->parity == Parity::Odd);
-        return Touch(), line.Settings(text);
+        if (number != 1)
+            return;
+        if (goneAt < 0 && opened && !line.PortOpen()) // closed, but not by the program
+            goneAt = clock.Now();
+        lastOnCom1 = clock.Now();
     }
-    void Output(std::span<const std::uint8_t> bytes) override { Touch(), line.Output(bytes); }
-    std::int16_t InBufferCount() override { return Touch(), line.InBufferCount(); }
-    std::vector<std::uint8_t> Input() override { return Touch(), line.Input(); }
+    bool PortOpen(bool open) override
+    {
+        const bool result = WatchedLine::PortOpen(open);
+        opened = open && result && number == 1;
+        return result;
+    }
+    void Setting(const LineSettings& s) override
+    {
+        begunAfterUnplug += goneAt >= 0 && number == 1 && (s.baud == 110 || s.parity == Parity::Odd);
+    }
 
-    sim::Line& line;
     sim::Clock& clock;
-    int number = 1;
-    sim::Nanos goneAt = -1; // when COM1 vanished
+    bool opened = false;
+    sim::Nanos goneAt = -1;
     int begunAfterUnplug = 0;
     sim::Nanos lastOnCom1 = 0;
 };
@@ -65,23 +64,26 @@ struct Bench {
     {
         line.Connect(1, pod);
         line.Empty(3);
-        line.CommPort(1);
-        line.PortOpen(true);
+        port.CommPort(1);
+        port.PortOpen(true);
     }
 
     void UnplugIn(int milliseconds)
     {
-        clock.Schedule(clock.Now() + milliseconds * Millisecond,
-                       [this] { line.Unplug(1), port.goneAt = clock.Now(); });
+        clock.Schedule(clock.Now() + milliseconds * Millisecond, [this] { line.Unplug(1), port.goneAt = clock.Now(); });
     }
 
-    // The window with a type 1 configuration loaded, which searches the ports.
-    std::unique_ptr<Download> LoadedWindow(std::int32_t imageLength)
+    // The window with a configuration loaded, which searches the ports; a
+    // type 13 or 7 configuration finds a pod of its type on COM1.
+    std::unique_ptr<Download> LoadedWindow(std::int32_t mainLength, std::uint8_t type = 1)
     {
+        pod.model().reply = type == 13 ? 0xDD : 0x22;
+        if (type == 7)
+            line.Connect(1, twoMicro);
         auto w = std::make_unique<Download>(
             DownloadServices{port, clock, store, fileDialog, clipboard, msgBox, {}, [] {}});
         QFile file(dir.filePath("job.TXF"));
-        EXPECT_TRUE(file.open(QIODevice::WriteOnly) && file.write(testing::ConfigFileBytes(1, imageLength)));
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly) && file.write(testing::ConfigFileBytes(type, mainLength, 8)));
         file.close();
         fileDialog.answers.push_back(file.fileName());
         w->Load_Click();
@@ -90,8 +92,9 @@ struct Bench {
 
     sim::Clock clock;
     sim::Line line{clock};
-    WatchedLine port{line, clock};
+    Watch port{line, clock};
     sim::Pod pod{testing::PodModelOf(0x22, 9600, 1, 12)};
+    sim::TwoMicroPod twoMicro{testing::PodModelOf(0x88), testing::PodModelOf(0x99)};
     testing::ScriptedMsgBox msgBox;
     testing::RecordingView view;
     const PodCatalogue podTypes = RegisterPod::LoadDefaultPodTypes();
@@ -102,11 +105,22 @@ struct Bench {
     testing::RecordingClipboard clipboard;
 };
 
-struct Case {
-    const char* operation;
-    std::function<void(Bench&)> run; // unplugs COM1 under way
-    std::vector<QString> messages;   // title: text
-};
+// The program command on a configuration of this type and length, COM1
+// vanishing after the pod heard this many bytes, or at this time.
+std::function<void(Bench&)> ProgramCommand(std::uint8_t type, std::int32_t length, int bytes, int ms = 0)
+{
+    return [=](Bench& b) {
+        const auto w = b.LoadedWindow(length, type);
+        w->Option1[0]->click();
+        if (bytes)
+            b.line.UnplugAfterBytes(bytes);
+        else
+            b.UnplugIn(ms);
+        w->ProgramPod_Click();
+        EXPECT_FALSE(w->running());
+        EXPECT_TRUE(w->PleaseWait->isHidden());
+    };
+}
 
 // A USB adapter pulled out mid-operation: the operation under way ends within
 // the pause it is in, says so once, begins nothing more on the port, and
@@ -114,7 +128,11 @@ struct Case {
 TEST(Unplugged, EndsTheOperationUnderWayWithOneMessage)
 {
     const std::array<std::uint8_t, ImageSize> buffer{};
-    const Case cases[] = {
+    const struct {
+        const char* operation;
+        std::function<void(Bench&)> run; // unplugs COM1 under way
+        std::vector<QString> messages;   // title: text
+    } cases[] = {
         {"probe", [](Bench& b) { b.UnplugIn(150); EXPECT_EQ(ProbePort(b.link, true), 0); }, {}},
         {"restart",
          [](Bench& b) {
@@ -141,29 +159,27 @@ TEST(Unplugged, EndsTheOperationUnderWayWithOneMessage)
              EXPECT_FALSE(w->PodType[2]->isHidden());
          },
          {}},
-        {"program command",
-         [](Bench& b) {
-             const auto w = b.LoadedWindow(4000);
-             w->Option1[0]->click();
-             b.UnplugIn(3000);
-             w->ProgramPod_Click();
-             EXPECT_FALSE(w->running());
-             EXPECT_TRUE(w->PleaseWait->isHidden());
-         },
-         {"Error!  110: No reply to download"}},
+        {"program command", ProgramCommand(1, 4000, 0, 3000), {"Error!  110: No reply to download"}},
+        // Bytes the pod hears: 8 for a probe at 9600, 2 for a restart, 12
+        // for a block, 5 for a secondary byte.
+        {"program command, in the closing restart", ProgramCommand(1, 16, 8 + 24 + 1),
+         {"Error!: No reply to restart"}},
+        {"program command, in the secondary table", ProgramCommand(13, 16, 8 + 24 + 10 + 5 * 20 + 3),
+         {"Error!: No reply to secondary byte"}},
+        // The main micro's selection (pulse, probe, restart), then its pulse, probe and blocks.
+        {"program command, in the main micro's image", ProgramCommand(7, 16, 10 + 8 + 12 + 6),
+         {"Error!  1: No reply to download"}},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.operation);
         Bench b;
         c.run(b);
-        std::vector<QString> messages;
-        for (const auto& call : b.msgBox.calls)
-            messages.push_back(call.title + ": " + call.text);
-        EXPECT_EQ(messages, c.messages);
+        EXPECT_EQ(b.msgBox.Texts(), c.messages);
         ASSERT_GE(b.port.goneAt, 0) << "unplugged under way";
         EXPECT_LE(b.port.lastOnCom1 - b.port.goneAt, 70 * Millisecond);
         EXPECT_EQ(b.port.begunAfterUnplug, 0);
         EXPECT_FALSE(b.line.PortOpen());
+        EXPECT_FALSE(b.line.rts());
     }
 }
 

@@ -6,6 +6,7 @@
 #include <QLocale>
 
 #include <numeric>
+#include <ranges>
 
 namespace vantelo {
 namespace {
@@ -45,13 +46,12 @@ TEST_F(Secondary, WholeTableLandsAtItsAddresses)
     QLocale::setDefault(QLocale::c());
     ASSERT_TRUE(sent);
     ASSERT_EQ(pod.secondary().size(), 256u);
-    for (int a = 0; a < 256; ++a)
-        EXPECT_EQ(pod.secondary().at(a), table[a]) << a;
+    EXPECT_TRUE(std::ranges::equal(pod.secondary() | std::views::values, table));
     EXPECT_EQ(AddressesSent(pod).size(), 256u) << "each byte acknowledged at once";
     EXPECT_EQ(view.statuses, (std::vector<QString>{"Please wait programing Secondary Configuration"}));
-    EXPECT_EQ(view.percentages[0], "0.0%");
-    EXPECT_EQ(view.percentages[1], "0,0%");
-    EXPECT_EQ(view.percentages[2], "0,3%");
+    ASSERT_GE(view.percentages.size(), 3u);
+    EXPECT_EQ(std::vector(view.percentages.begin(), view.percentages.begin() + 3),
+              (std::vector<QString>{"0.0%", "0,0%", "0,3%"}));
     EXPECT_EQ(view.percentages.back(), "100,0%");
     EXPECT_EQ(view.progress.back(), 1000);
     EXPECT_EQ(pod.restarts(), 1) << "a pass starts with a restart";
@@ -73,51 +73,46 @@ TEST_F(Secondary, FailuresStartANewPassAndFiveInAllGiveUp)
     const QString byteFailed = "Error!: Failed to send secondary byte";
     const QString noRestart = "Error!: No reply to restart";
     const QString gaveUp = "Error!: Failed to Program Velim Pod Secondary configuration";
-    struct Row {
+    const auto pod = [](int refusedAddress, int times, bool silent = false, std::uint8_t reply = 0xDD) {
+        sim::PodModel model = testing::PodModelOf(reply);
+        model.faults.refuseSecondaryAddress = refusedAddress;
+        model.faults.refuseSecondaryTimes = times;
+        model.faults.silent = silent;
+        return model;
+    };
+    const struct {
         const char* pod;
         sim::PodModel model;
         bool sent;
         std::vector<QString> messages;
         std::size_t attempts; // secondary frames sent
         int restarts;
-    };
-    const auto refusing = [](int address, int times) {
-        sim::PodModel model = testing::PodModelOf(0xDD);
-        model.faults.refuseSecondaryAddress = address;
-        model.faults.refuseSecondaryTimes = times;
-        return model;
-    };
-    sim::PodModel silent = testing::PodModelOf(0xDD);
-    silent.faults.silent = true;
-    const std::vector<Row> rows = {
-        {"refuses a byte three times", refusing(100, 3), true, {}, 256 + 3, 1},
-        {"refuses a byte four times", refusing(100, 4), true, {byteFailed}, 101 + 3 + 256, 2},
-        {"refuses a byte always", refusing(3, 1000), false,
+    } rows[] = {
+        {"refuses a byte three times", pod(100, 3), true, {}, 256 + 3, 1},
+        {"refuses a byte four times", pod(100, 4), true, {byteFailed}, 101 + 3 + 256, 2},
+        {"refuses a byte always", pod(3, 1000), false,
          {byteFailed, byteFailed, byteFailed, byteFailed, byteFailed, gaveUp}, 5 * 7, 5},
-        {"silent", silent, false,
-         {noRestart, noRestart, noRestart, noRestart, noRestart, gaveUp}, 0, 0},
-        {"of another kind", testing::PodModelOf(0x88), false, {gaveUp}, 0, 5},
+        {"silent", pod(-1, 0, true), false, {noRestart, noRestart, noRestart, noRestart, noRestart, gaveUp}, 0, 0},
+        {"of another kind", pod(-1, 0, false, 0x88), false, {gaveUp}, 0, 5},
     };
-    for (const Row& row : rows) {
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.pod);
         sim::Pod other(row.model);
         line.Connect(1, other);
         msgBox.calls.clear();
-        EXPECT_EQ(ProgramSecondaryConfiguration(link, 13, table), row.sent) << row.pod;
-        EXPECT_EQ(Messages(), row.messages) << row.pod;
-        EXPECT_EQ(AddressesSent(other).size(), row.attempts) << row.pod;
-        EXPECT_EQ(other.restarts(), row.restarts) << row.pod;
+        EXPECT_EQ(ProgramSecondaryConfiguration(link, 13, table), row.sent);
+        EXPECT_EQ(Messages(), row.messages);
+        EXPECT_EQ(AddressesSent(other).size(), row.attempts);
+        EXPECT_EQ(other.restarts(), row.restarts);
     }
 }
 
-TEST_F(Secondary, AcknowledgementWithinTheTimeOutCounts)
+// Late but within the time-out counts; left over from an earlier exchange does not.
+TEST_F(Secondary, AcknowledgementCountsOnlyWithinItsExchange)
 {
     pod.model().turnaround = 450 * sim::Millisecond;
     EXPECT_TRUE(SendSecondaryByte(link, 7, 0x80));
     EXPECT_EQ(pod.secondary().at(7), 0x80);
-}
-
-TEST_F(Secondary, LateAcknowledgementOfAnEarlierExchangeDoesNotCount)
-{
     LeaveALateAcknowledgement();
     EXPECT_FALSE(SendSecondaryByte(link, 0, 0x80));
     EXPECT_EQ(Messages(), (std::vector<QString>{"Error!: Failed to send secondary byte"}));

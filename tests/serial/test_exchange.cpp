@@ -14,20 +14,15 @@ using Link = testing::SimFixture;
 
 TEST(FrameChecksum, MakesTheFrameAddUpToFFAndNoOtherLastByteChecks)
 {
-    struct Row {
-        std::vector<std::uint8_t> bytes;
-        std::uint8_t checksum;
-    };
-    for (const Row& row : std::vector<Row>{{{0x00, 0x05, 0x20}, 0xDA},
-                                           {{0x00, 0x00, 0x00}, 0xFF},
-                                           {{0x00, 0xFF, 0xFF}, 0x01},
-                                           {{0x01, 0x02, 1, 2, 3, 4, 5, 6, 7, 8}, 0xD8}}) {
-        EXPECT_EQ(FrameChecksum(row.bytes), row.checksum);
-        auto frame = row.bytes;
-        frame.push_back(row.checksum);
+    const std::pair<std::vector<std::uint8_t>, std::uint8_t> rows[] = {
+        {{0x00, 0x05, 0x20}, 0xDA}, {{0x00, 0x00, 0x00}, 0xFF}, {{0x00, 0xFF, 0xFF}, 0x01},
+        {{0x01, 0x02, 1, 2, 3, 4, 5, 6, 7, 8}, 0xD8}};
+    for (auto [frame, checksum] : rows) {
+        EXPECT_EQ(FrameChecksum(frame), checksum);
+        frame.push_back(checksum);
         EXPECT_TRUE(FrameChecks(frame));
         for (int wrong = 1; wrong < 256; ++wrong) {
-            frame.back() = static_cast<std::uint8_t>(row.checksum + wrong);
+            frame.back() = static_cast<std::uint8_t>(checksum + wrong);
             EXPECT_FALSE(FrameChecks(frame)) << "checksum off by " << wrong;
         }
     }
@@ -68,45 +63,39 @@ TEST_F(Link, CommandByteAndPayloadAreMarkedByTheirParityBit)
     EXPECT_EQ(got[1].time - got[0].time, 10 * Millisecond);
 }
 
+// Each attempt: the command byte within a 10 ms pause, then the payload and
+// a 100 ms time-out that runs while it is on the wire.
 TEST_F(Link, RestartIsTriedFourTimesAtMost)
 {
-    struct Row {
+    const QString noReply = "Error!: No reply to restart";
+    const struct {
         const char* pod;
         void (*fault)(sim::PodFaults&);
-        bool restarted;
-        std::size_t bytesSent; // two per attempt
-        std::vector<QString> messages;
-    };
-    const Row rows[] = {
-        {"answers", [](sim::PodFaults&) {}, true, 2, {}},
-        {"answers with one byte", [](sim::PodFaults& f) { f.singleByteReplies = true; }, true, 4, {}},
-        {"answers the fourth", [](sim::PodFaults& f) { f.ignoreRestarts = 3; }, true, 8, {}},
-        {"ignores four", [](sim::PodFaults& f) { f.ignoreRestarts = 4; }, false, 8,
-         {"Error!: No reply to restart"}},
-        {"silent", [](sim::PodFaults& f) { f.silent = true; }, false, 8,
-         {"Error!: No reply to restart"}},
-        {"acknowledges wrongly", [](sim::PodFaults& f) { f.wrongAcknowledgement = true; }, false, 8,
+        std::size_t attempts;
+        std::vector<QString> messages; // none: restarted
+    } rows[] = {
+        {"answers", [](sim::PodFaults&) {}, 1, {}},
+        {"answers with one byte", [](sim::PodFaults& f) { f.singleByteReplies = true; }, 2, {}},
+        {"answers the fourth", [](sim::PodFaults& f) { f.ignoreRestarts = 3; }, 4, {}},
+        {"ignores four", [](sim::PodFaults& f) { f.ignoreRestarts = 4; }, 4, {noReply}},
+        {"silent", [](sim::PodFaults& f) { f.silent = true; }, 4, {noReply}},
+        {"acknowledges wrongly", [](sim::PodFaults& f) { f.wrongAcknowledgement = true; }, 4,
          {"Error!: Reply fail to restart"}},
     };
-    for (const Row& row : rows) {
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.pod);
         sim::Pod other(sim::PodModel{});
         row.fault(other.model().faults);
         line.Connect(1, other);
         msgBox.calls.clear();
         const Nanos start = clock.Now();
-        EXPECT_EQ(RestartPod(link), row.restarted) << row.pod;
-        EXPECT_EQ(other.received().size(), row.bytesSent) << row.pod;
+        EXPECT_EQ(RestartPod(link), row.messages.empty());
+        ASSERT_EQ(other.received().size(), 2 * row.attempts);
         for (std::size_t i = 0; i < other.received().size(); ++i)
-            EXPECT_EQ(other.received()[i].value, i % 2 ? 0xFF : 0x33) << row.pod;
-        EXPECT_EQ(Messages(), row.messages) << row.pod;
-        if (!row.restarted) {
-            EXPECT_EQ(msgBox.calls[0].icon, MsgIcon::Exclamation);
-        }
-        // Each attempt: the command byte within a 10 ms pause, then the
-        // payload and a 100 ms time-out that runs while it is on the wire.
-        if (other.model().faults.silent) {
-            EXPECT_EQ(clock.Now() - start, 4 * (10 + 100) * Millisecond);
-        }
+            EXPECT_EQ(other.received()[i].value, i % 2 ? 0xFF : 0x33);
+        EXPECT_EQ(Messages(), row.messages);
+        EXPECT_TRUE(row.messages.empty() || msgBox.calls[0].icon == MsgIcon::Exclamation);
+        EXPECT_TRUE(!other.model().faults.silent || clock.Now() - start == 4 * (10 + 100) * Millisecond);
     }
 }
 

@@ -25,15 +25,6 @@ protected:
         EXPECT_TRUE(line.PortOpen(true));
     }
 
-    // Bytes the pod received, in order, from the given index on.
-    std::vector<std::uint8_t> Received(std::size_t from = 0) const
-    {
-        std::vector<std::uint8_t> bytes;
-        for (std::size_t i = from; i < pod.received().size(); ++i)
-            bytes.push_back(pod.received()[i].value);
-        return bytes;
-    }
-
     // An acknowledgement left waiting after its exchange ended; the pod then
     // refuses whatever comes next.
     void LeaveALateAcknowledgement()
