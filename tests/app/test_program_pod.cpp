@@ -1,7 +1,5 @@
-#include "support/PodModels.h"
 #include "support/WindowFixture.h"
 
-#include "sim/Pod.h"
 
 #include <QButtonGroup>
 #include <QFrame>
@@ -117,55 +115,50 @@ TEST_F(ProgramPod, FailuresEndTheCommand)
     const struct {
         const char* what;
         std::uint8_t typeCode;
-        std::function<void(sim::Pod& main, sim::Pod& ir, Download& w)> fault;
+        std::function<void(sim::PodFaults& main, sim::PodFaults& ir)> faults; // of the pod or the two micros
+        std::function<void(Download&)> act;
         std::vector<QString> messages;
         MsgIcon lastIcon = MsgIcon::Exclamation;
     } rows[] = {
-        {"silent pod", 1, [](auto& pod, auto&, auto&) { pod.model().faults.silent = true; },
-         {"Error!: Pod not responding"}},
-        {"block refused", 1,
-         [](auto& pod, auto&, auto&) { pod.model().faults.refuseBlock = 1, pod.model().faults.refuseBlockTimes = 4; },
+        {"silent pod", 1, [](auto& f, auto&) { f.silent = true; }, {}, {"Error!: Pod not responding"}},
+        {"block refused", 1, [](auto& f, auto&) { f.refuseBlock = 1, f.refuseBlockTimes = 4; }, {},
          {"Error!  1: Reply to download failed"}},
-        {"no restart at the end", 1, [](auto& pod, auto&, auto&) { pod.model().faults.ignoreRestarts = 4; },
-         {NoRestart, ProgramFailed}},
+        {"no restart at the end", 1, [](auto& f, auto&) { f.ignoreRestarts = 4; }, {}, {NoRestart, ProgramFailed}},
         {"secondary table refused", 13,
-         [](auto& pod, auto&, auto&) {
-             pod.model().faults.refuseSecondaryAddress = 0, pod.model().faults.refuseSecondaryTimes = 1000;
-         },
+         [](auto& f, auto&) { f.refuseSecondaryAddress = 0, f.refuseSecondaryTimes = 1000; }, {},
          {byteFailed, byteFailed, byteFailed, byteFailed, byteFailed,
           "Error!: Failed to Program Velim Pod Secondary configuration", ProgramFailed}},
-        {"no slot selected", 1,
-         [](auto&, auto&, Download& w) { w.Option1Group->setExclusive(false), w.Option1[0]->setChecked(false); },
+        {"no slot selected", 1, {},
+         [](Download& w) { w.Option1Group->setExclusive(false), w.Option1[0]->setChecked(false); },
          {"Error!: Port not open"}},
-        {"port gone", 1, [this](auto&, auto&, auto&) { line.Missing(1); }, {"Error!: Could not open COM1"}},
+        {"port gone", 1, {}, [this](Download&) { line.Missing(1); }, {"Error!: Could not open COM1"}},
         // Opened for the command, each micro's selection, the IR check; not for the restart check.
-        {"two-micro port not reopened", 7, [this](auto&, auto&, auto&) { line.FailOpening(5); },
+        {"two-micro port not reopened", 7, {}, [this](Download&) { line.FailOpening(5); },
          {"Error!: Could not open COM1"}},
-        {"port refused", 1, [this](auto&, auto&, auto&) { line.Missing(1, "no permission to use /dev/ttyUSB0"); },
+        {"port refused", 1, {}, [this](Download&) { line.Missing(1, "no permission to use /dev/ttyUSB0"); },
          {"Error!: Could not open COM1: no permission to use /dev/ttyUSB0"}},
-        {"main micro silent", 7, [](auto& main, auto&, auto&) { main.model().faults.silent = true; },
-         {NoRestart, NoRestart, NoRestart, NoRestart, "Error!: Could not connect to Oxa pod main micro!"},
-         MsgIcon::None},
-        {"IR micro silent", 7, [](auto&, auto& ir, auto&) { ir.model().faults.silent = true; },
-         {NoRestart, NoRestart, NoRestart, NoRestart, "Error!: Could not connect to Oxa pod IR micro!"},
-         MsgIcon::None},
+        {"main micro silent", 7, [](auto& f, auto&) { f.silent = true; }, {},
+         {NoRestart, NoRestart, NoRestart, NoRestart, "Error!: Could not connect to Oxa pod main micro!"}, MsgIcon::None},
+        {"IR micro silent", 7, [](auto&, auto& f) { f.silent = true; }, {},
+         {NoRestart, NoRestart, NoRestart, NoRestart, "Error!: Could not connect to Oxa pod IR micro!"}, MsgIcon::None},
         // The main micro hears its selection (pulse, probe, restart: 10 bytes)
         // and its image (pulse, probe, two blocks: 32 bytes), then nothing more.
-        {"main micro gone after its image", 7,
-         [](auto& main, auto&, auto&) { main.Clear(), main.model().faults.unplugAfterBytes = 42; },
+        {"main micro gone after its image", 7, [](auto& f, auto&) { f.unplugAfterBytes = 42; }, {},
          {NoRestart, NoRestart, NoRestart, NoRestart, "Error!: Unit failed to restart"}},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.what);
         sim::Pod pod(PodModelOf(row.typeCode == 13 ? 0xDD : 0x22));
         sim::TwoMicroPod twoMicro(PodModelOf(0x88), PodModelOf(0x99));
-        if (row.typeCode == 7)
-            line.Connect(1, twoMicro);
-        else
-            line.Connect(1, pod);
+        sim::Pod& main = row.typeCode == 7 ? twoMicro.main() : pod;
+        line.Connect(1, row.typeCode == 7 ? static_cast<sim::Device&>(twoMicro) : pod);
         const auto w = ReadyToProgram(row.typeCode, 16, 8);
         msgBox.calls.clear();
-        row.fault(row.typeCode == 7 ? twoMicro.main() : pod, twoMicro.ir(), *w);
+        main.Clear();
+        if (row.faults)
+            row.faults(main.model().faults, twoMicro.ir().model().faults);
+        if (row.act)
+            row.act(*w);
         w->ProgramPod_Click();
         EXPECT_EQ(Messages(), row.messages);
         ASSERT_FALSE(msgBox.calls.empty());

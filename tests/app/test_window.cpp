@@ -1,5 +1,7 @@
 #include "support/WindowFixture.h"
 
+
+#include <QDir>
 #include <QFrame>
 #include <QGroupBox>
 #include <QLabel>
@@ -79,15 +81,202 @@ TEST(Program, FirstStartSeedsTheStoreTheEnvironmentNames)
     QTest::qWait(500); // written by renaming: whole once there; let start-up end
     program.kill();
     program.waitForFinished();
-    QFile file(store);
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    const QByteArray text = file.readAll();
-    EXPECT_TRUE(text.contains("[HKEY_LOCAL_MACHINE\\Software\\Zantor\\Trellins\\Types]\n"
-                              "\"Version\"=dword:00000011\n"));
-    EXPECT_TRUE(text.contains("Types\\11]\n"));
-    EXPECT_TRUE(text.contains("\"Type\"=dword:0000000c\n\"Reply\"=dword:000000cc\n"));
-    EXPECT_TRUE(text.contains("Types\\30]"));
-    EXPECT_FALSE(text.contains("Types\\31]"));
+    const std::string text = testing::ReadFile(store);
+    EXPECT_NE(text.find("Types]\n\"Version\"=dword:00000011\n"), std::string::npos);
+    EXPECT_NE(text.find("Types\\30]"), std::string::npos);
+}
+
+// Files tell apart by their type code.
+using OpenPodFile = testing::WindowFixture;
+
+TEST_F(OpenPodFile, DialogLoadShowsTheDisplayNameAndACancelledLoadResets)
+{
+    const auto w = Start();
+    LoadThroughDialog(*w, ConfigFile("Hall2.TXF", 1));
+    EXPECT_EQ(w->FileName->text(), "Hall2");
+    EXPECT_TRUE(w->search->isEnabled());
+    ASSERT_EQ(fileDialog.calls.size(), 1u);
+    EXPECT_EQ(fileDialog.calls[0].flags, 4096);
+    EXPECT_EQ(fileDialog.calls[0].filter, "Trellin Export File (*.TXF)| *.TXF");
+    EXPECT_EQ(fileDialog.calls[0].filterIndex, 1);
+    EXPECT_EQ(clipboard.texts, (std::vector<QString>{""}));
+    EXPECT_EQ(w->configuration().type_code, 1);
+    // A longer file is read up to its layout.
+    QString longer = ConfigFile("big.TXF", 5, 8, 0, PodFile::Size + 4096);
+    EXPECT_TRUE(w->open_pod_file(longer));
+    EXPECT_EQ(w->configuration().type_code, 5);
+
+    w->ProgramPod->setEnabled(true);
+    w->Load_Click(); // cancelled this time: no failure
+    EXPECT_FALSE(w->search->isEnabled());
+    EXPECT_FALSE(w->ProgramPod->isEnabled());
+    EXPECT_EQ(w->FileName->text(), "");
+    EXPECT_EQ(clipboard.texts.back(), "");
+    EXPECT_TRUE(msgBox.calls.empty());
+}
+
+TEST_F(OpenPodFile, RefusedFilesAreSaidOnceAndKeepThePreviousConfiguration)
+{
+    const auto w = Start();
+    QString good = ConfigFile("good.TXF", 3);
+    ASSERT_TRUE(w->open_pod_file(good));
+    QDir(dir.path()).mkdir("folder.TXF");
+    const QString failed = "Failed to open file " + dir.path() + "/";
+    const struct {
+        QString path;
+        QString message;
+        int typeAfter = 3;
+    } rows[] = {
+        {dir.filePath("none.TXF"), failed + "none.TXF"},
+        {dir.filePath("folder.TXF"), failed + "folder.TXF"},
+        {ConfigFile("short.TXF", 4, 8, 0, PodFile::Size - 1), failed + "short.TXF"},
+        {ConfigFile("long.TXF", 4, 32761), failed + "long.TXF: main_length 32761 is outside 0 to 32760"},
+        {ConfigFile("neg.TXF", 4, -1), failed + "neg.TXF: main_length -1 is outside 0 to 32760"},
+        {ConfigFile("ir.TXF", 7, 8, 32761), failed + "ir.TXF: ir_length 32761 is outside 0 to 32760"},
+        // A name too short for a display name fails after the file was read.
+        {ConfigFile("x.b", 6), "Failed to open file x.b", 6},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.message.toStdString());
+        QString path = row.path;
+        w->FileName->setText("old");
+        msgBox.calls.clear();
+        EXPECT_FALSE(w->open_pod_file(path));
+        ASSERT_EQ(msgBox.calls.size(), 1u);
+        EXPECT_EQ(msgBox.calls[0].text, row.message);
+        EXPECT_EQ(msgBox.calls[0].title, "Error!");
+        EXPECT_EQ(msgBox.calls[0].buttons, MsgButtons::Ok);
+        EXPECT_EQ(msgBox.calls[0].icon, MsgIcon::None);
+        EXPECT_EQ(clipboard.texts.back(), row.path);
+        EXPECT_EQ(w->configuration().type_code, row.typeAfter);
+        EXPECT_EQ(w->FileName->text(), "");
+    }
+    EXPECT_TRUE(fileDialog.calls.empty());
+}
+
+TEST_F(OpenPodFile, CommandLineLoadsHalfASecondAfterStartUpUnlessLoadCameFirst)
+{
+    const QString path = ConfigFile("Hall2.TXF", 2);
+    const auto w = Start("\"" + path + "\"");
+    EXPECT_EQ(w->Timer2->interval(), 500);
+    QTRY_VERIFY_WITH_TIMEOUT(w->search->isEnabled(), 3000);
+    EXPECT_FALSE(w->Timer2->isActive()) << "the tick comes once";
+    EXPECT_EQ(w->FileName->text(), "Hall2");
+    EXPECT_EQ(w->PodType[0]->text(), "--------------") << "a search followed";
+    EXPECT_EQ(clipboard.texts.back(), path);
+    EXPECT_TRUE(fileDialog.calls.empty());
+
+    const auto other = Start(path);
+    LoadThroughDialog(*other, ConfigFile("chosen.TXF", 3));
+    QTest::qWait(800);
+    EXPECT_EQ(other->FileName->text(), "chosen");
+    EXPECT_EQ(other->configuration().type_code, 3);
+}
+
+TEST_F(OpenPodFile, CommandLineQuotesAreStrippedAtEachEnd)
+{
+    const QString path = ConfigFile("job.TXF", 2);
+    const struct {
+        QString commandLine;
+        bool loaded;
+        std::size_t dialogs; // an empty path asks the user
+    } rows[] = {{path + "\"", true, 0}, {"\"" + path, true, 0}, {"\"", false, 1}, {"\"\"", false, 1},
+                {dir.filePath("missing.TXF"), false, 0}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.commandLine.toStdString());
+        fileDialog.calls.clear();
+        msgBox.calls.clear();
+        const auto w = Start(row.commandLine);
+        w->Timer2_Timer();
+        EXPECT_EQ(w->search->isEnabled(), row.loaded);
+        EXPECT_EQ(fileDialog.calls.size(), row.dialogs);
+        EXPECT_EQ(msgBox.calls.size(), !row.loaded && !row.dialogs ? 1u : 0u);
+    }
+}
+
+// COM1: a type 1 pod at 38400; COM2: missing; COM3: empty; COM4: a type 13
+// pod; a type 1 configuration loaded, which searches.
+class Search : public testing::WindowFixture {
+protected:
+    Search()
+    {
+        line.Connect(1, lumo);
+        line.Empty(3);
+        line.Connect(4, velim);
+    }
+
+    sim::Pod lumo{testing::PodModelOf(0x22, 38400, 1, 12)};
+    sim::Pod velim{testing::PodModelOf(0xDD, 2400, 2, 0)};
+};
+
+TEST_F(Search, ListsEachPortsPodAndEnablesOnlyMatchingOnes)
+{
+    const auto w = Start();
+    LoadThroughDialog(*w, ConfigFile("job.TXF", 1));
+    const struct {
+        QString text; // "" for an empty port: the text stays
+        bool shown, enabled;
+    } ports[] = {{"Lumo Plus 1.12", true, true}, {"--------------", false, false}, {"", true, false},
+                 {"Velim Pod 2.0", true, false}};
+    for (int i = 0; i < 4; ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(w->PodType[i]->text(), ports[i].text);
+        EXPECT_EQ(w->PodType[i]->isHidden(), !ports[i].shown);
+        EXPECT_EQ(w->Option1[i]->isHidden(), !ports[i].shown);
+        EXPECT_EQ(w->Option1[i]->isEnabled(), ports[i].enabled);
+        EXPECT_EQ(w->Option1[i]->text(), "");
+        EXPECT_FALSE(w->Option1[i]->isChecked());
+        EXPECT_TRUE(w->Blanking[i]->isHidden());
+    }
+    EXPECT_FALSE(w->ProgramPod->isEnabled());
+    EXPECT_TRUE(w->search->isEnabled());
+    EXPECT_FALSE(line.PortOpen());
+    EXPECT_FALSE(line.rts());
+    EXPECT_EQ(lumo.restarts(), 1) << "an identified pod is restarted";
+    EXPECT_EQ(velim.restarts(), 1);
+    EXPECT_TRUE(msgBox.calls.empty());
+
+    // A second search clears the selection and updates the slots.
+    QTest::mouseClick(w->Option1[0], Qt::LeftButton);
+    ASSERT_TRUE(w->ProgramPod->isEnabled());
+    line.Missing(1);
+    line.Empty(2);
+    w->search_Click();
+    EXPECT_FALSE(w->Option1[0]->isChecked());
+    EXPECT_FALSE(w->ProgramPod->isEnabled());
+    EXPECT_EQ(w->PodType[0]->text(), "--------------");
+    EXPECT_EQ(w->PodType[1]->text(), "--------------") << "an empty port keeps its text";
+    EXPECT_FALSE(w->PodType[1]->isHidden());
+    EXPECT_EQ(w->FileName->text(), "job") << "the configuration stays loaded";
+}
+
+TEST_F(Search, PanelsComeDownPortByPortAndClicksStartNothing)
+{
+    const auto w = Start();
+    // In the middle of the search, the user clicks search, Load and a slot.
+    clock.Schedule(clock.Now() + 300 * sim::Millisecond, [&] {
+        ASSERT_TRUE(w->running());
+        w->search->setEnabled(true);
+        QTest::mouseClick(w->search, Qt::LeftButton);
+        w->search_Click();
+        w->Load_Click();
+        w->Option1[0]->setEnabled(true);
+        w->Option1[0]->show();
+        QTest::mouseClick(w->Option1[0], Qt::LeftButton);
+    });
+    // While the probe on COM3 is under way, the panels of COM1 and COM2 are down.
+    std::vector<bool> hidden;
+    clock.Schedule(clock.Now() + 1000 * sim::Millisecond, [&] {
+        for (const auto* panel : w->Blanking)
+            hidden.push_back(panel->isHidden());
+    });
+    LoadThroughDialog(*w, ConfigFile("job.TXF", 1));
+    EXPECT_EQ(hidden, (std::vector<bool>{true, true, false, false}));
+    EXPECT_EQ(line.opens(), 3) << "one search: COM1, COM3 and COM4";
+    EXPECT_EQ(fileDialog.calls.size(), 1u);
+    EXPECT_FALSE(w->Option1[0]->isChecked());
+    EXPECT_FALSE(w->ProgramPod->isEnabled());
+    EXPECT_FALSE(w->running());
 }
 
 } // namespace

@@ -1,4 +1,3 @@
-#include "support/ConfigFiles.h"
 #include "support/Files.h"
 
 #include "config/PodFile.h"

@@ -1,4 +1,3 @@
-#include "support/PodModels.h"
 #include "support/SimFixture.h"
 
 #include "discovery/ProbePort.h"

@@ -1,5 +1,4 @@
 #include "PodsimProcess.h"
-#include "support/RecordingView.h"
 #include "support/ScriptedDialogs.h"
 
 #include "catalogue/RegisterPod.h"

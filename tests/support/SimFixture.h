@@ -4,9 +4,7 @@
 #include "serial/CommandExchange.h"
 #include "serial/PodLink.h"
 #include "sim/Clock.h"
-#include "sim/Line.h"
-#include "sim/Pod.h"
-#include "support/RecordingView.h"
+#include "support/Sim.h"
 #include "support/ScriptedDialogs.h"
 
 #include <gtest/gtest.h>

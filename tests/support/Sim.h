@@ -2,8 +2,21 @@
 
 #include "platform/LineSettings.h"
 #include "sim/Line.h"
+#include "sim/Pod.h"
 
 namespace vantelo::testing {
+
+// A fault-free pod answering with `reply`, its version major.minor, the probe at `baud`.
+inline sim::PodModel PodModelOf(std::uint8_t reply, std::int32_t baud = 9600,
+                                std::uint8_t major = 1, std::uint8_t minor = 0)
+{
+    sim::PodModel model;
+    model.reply = reply;
+    model.major = major;
+    model.minor = minor;
+    model.baud = baud;
+    return model;
+}
 
 // The simulated line as the operations use it; the hooks let a test note what
 // they do with it. Settings are noted as asked for, before the line takes them.
