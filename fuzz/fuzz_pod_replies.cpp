@@ -5,7 +5,6 @@
 #include "Require.h"
 #include "catalogue/RegisterPod.h"
 #include "programming/DownloadData.h"
-#include "programming/SecondaryConfiguration.h"
 #include "serial/PodLink.h"
 #include "serial/RestartPod.h"
 #include "support/ScriptedDialogs.h"
@@ -53,13 +52,12 @@ struct Attempt {
     bool replied = false, acknowledged = false;
 };
 
-// Notes the attempts and the wake-up pulses (bytes at 110 baud).
+// Notes the attempts.
 struct AttemptLog final : testing::WatchedLine {
     using WatchedLine::WatchedLine;
     void Setting(const LineSettings& s) override { inAttempt = inAttempt && s.parity != Parity::None; }
     void Sent(std::span<const std::uint8_t> bytes) override
     {
-        wakeUps += settings.baud == 110 ? static_cast<int>(bytes.size()) : 0;
         for (const std::uint8_t byte : bytes) {
             if (settings.parity == Parity::Odd)
                 attempts.push_back({byte, {}}), inAttempt = true;
@@ -75,7 +73,6 @@ struct AttemptLog final : testing::WatchedLine {
 
     bool inAttempt = false;
     std::vector<Attempt> attempts;
-    int wakeUps = 0;
 };
 
 // How the attempts went as one pass over items 0, 1, ...: each sent again
@@ -102,30 +99,24 @@ Bytes Framed(Bytes bytes)
     return bytes;
 }
 
-// Image and secondary table alike: no byte equals its neighbours.
+// No byte of the image equals its neighbours.
 const std::array<std::uint8_t, ImageSize> Pattern = [] {
     std::array<std::uint8_t, ImageSize> bytes;
     for (std::size_t i = 0; i < bytes.size(); ++i)
         bytes[i] = static_cast<std::uint8_t>(i * 29 + 1);
     return bytes;
 }();
-const auto Table = std::span(Pattern).first<256>();
 const auto RestartPayload = [](std::size_t) { return Bytes{0xFF}; };
 const auto BlockPayload = [](std::size_t n) {
     Bytes block{static_cast<std::uint8_t>(n >> 8), static_cast<std::uint8_t>(n)};
     block.insert(block.end(), Pattern.begin() + 8 * n, Pattern.begin() + 8 * n + 8);
     return Framed(block);
 };
-const auto SecondaryPayload = [](std::size_t a) {
-    return Framed({0x00, static_cast<std::uint8_t>(a), Table[a]});
-};
 
 // Ceilings on an operation's virtual time whatever the pod does: every wait
 // runs out, with 50 ms for bytes still leaving the port at a settings change.
 constexpr sim::Nanos Wait(int ms) { return (ms + 50) * sim::Millisecond; }
 constexpr sim::Nanos Exchanges(int timeoutMs) { return 4 * (Wait(10) + Wait(timeoutMs)); }
-constexpr sim::Nanos Identification = Wait(100) + 7 * (7 * Wait(10) + Wait(100));
-const QString GiveUp = QStringLiteral("Failed to Program Velim Pod Secondary configuration");
 const PodCatalogue podTypes = RegisterPod::LoadDefaultPodTypes();
 
 // The fuzzed pod on the open COM1 of the simulated line.
@@ -142,7 +133,7 @@ struct Bench {
     bool Run(sim::Nanos bound, Operation operation)
     {
         msgBox.calls.clear(), view = {};
-        port.attempts.clear(), port.inAttempt = false, port.wakeUps = 0;
+        port.attempts.clear(), port.inAttempt = false;
         const sim::Nanos start = clock.Now();
         const bool result = operation();
         Require(clock.Now() - start <= bound, "the operation ends within its time-outs");
@@ -179,23 +170,6 @@ void CheckDownload(Bench& b, std::int32_t length)
             "a download sends every block until acknowledged, four times at most, and shows 100% or one message");
 }
 
-void CheckSecondary(Bench& b)
-{
-    // Five failures end it: at most six restarts and identifications, five passes.
-    const bool programmed = b.Run(6 * (Exchanges(100) + Identification) + 5 * 256 * Exchanges(500),
-                                  [&] { return ProgramSecondaryConfiguration(b.link, 13, Table); });
-    Require(programmed ? b.port.wakeUps <= 5 : b.port.wakeUps == 5, "the table is given up at the fifth failure");
-    // The last pass over the table programmed it exactly when it succeeded.
-    const auto& all = b.port.attempts;
-    const auto restart = std::find_if(all.rbegin(), all.rend(), [](const Attempt& a) { return a.command == 0x33; });
-    const Pass pass = Walk(std::span(restart.base(), all.end()), 0x44, 256, SecondaryPayload);
-    Require(programmed ? pass == Pass::Complete : restart.base() == all.end() || pass == Pass::Failed,
-            "a pass over the table programs it, or ends at a byte four times unacknowledged");
-    const auto gaveUp = std::ranges::count(b.msgBox.calls, GiveUp, &testing::ScriptedMsgBox::Call::text);
-    Require(programmed ? gaveUp == 0 && b.view.progress.back() == 1000 : gaveUp == 1 && b.msgBox.calls.back().text == GiveUp,
-            "a programmed table shows 100%; giving up is reported once, last");
-}
-
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
@@ -205,6 +179,5 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Bench bench(script);
     CheckRestart(bench);
     CheckDownload(bench, length);
-    CheckSecondary(bench);
     return 0;
 }
