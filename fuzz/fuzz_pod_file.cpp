@@ -30,11 +30,10 @@ PodFileStatus Expected(std::span<const std::uint8_t> bytes)
     const auto sendable = [](std::int32_t length) { return length >= 0 && length <= 32760; };
     if (bytes.size() < 65803)
         return {PodFileFault::TooShort};
-    if (const auto main = Int32At(bytes, MainLength); !sendable(main))
-        return {PodFileFault::MainLength, main};
-    if (const auto ir = Int32At(bytes, IrLength); bytes[0] == 7 && !sendable(ir))
-        return {PodFileFault::IrLength, ir};
-    return {};
+    const auto main = Int32At(bytes, MainLength), ir = Int32At(bytes, IrLength);
+    return !sendable(main)                   ? PodFileStatus{PodFileFault::MainLength, main}
+           : bytes[0] == 7 && !sendable(ir) ? PodFileStatus{PodFileFault::IrLength, ir}
+                                             : PodFileStatus{};
 }
 
 } // namespace

@@ -1,39 +1,22 @@
+#include "support/Files.h"
+
 #include "config/PodFile.h"
 
-#include <QFile>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <climits>
-#include <vector>
 
 namespace vantelo {
 namespace {
 
-// A file of `size` bytes whose every other byte tells where it was read from.
-std::vector<std::uint8_t> File(std::size_t size, std::uint8_t type, std::int32_t main,
-                               std::int32_t ir)
-{
-    std::vector<std::uint8_t> bytes(std::max<std::size_t>(size, 265));
-    for (std::size_t i = 0; i < bytes.size(); ++i)
-        bytes[i] = static_cast<std::uint8_t>(i * 7 + i / 251);
-    bytes[0] = type;
-    for (int i = 0; i < 4; ++i) { // least significant byte first
-        bytes[257 + i] = static_cast<std::uint8_t>(static_cast<std::uint32_t>(main) >> 8 * i);
-        bytes[261 + i] = static_cast<std::uint8_t>(static_cast<std::uint32_t>(ir) >> 8 * i);
-    }
-    bytes.resize(size);
-    return bytes;
-}
-
 // Type at 0, secondary table at 1, main image at 265, second image at 33,034.
-bool ReadFrom(const PodConfiguration& c, const std::vector<std::uint8_t>& file)
+bool ReadFrom(const PodConfiguration& c, const QByteArray& file)
 {
-    const auto at = [&](std::size_t offset) { return file.begin() + offset; };
-    return c.type_code == file[0] &&
-           std::equal(c.secondary_table.begin(), c.secondary_table.end(), at(1)) &&
+    const auto at = [&](std::size_t offset) { return reinterpret_cast<const std::uint8_t*>(file.data()) + offset; };
+    return c.type_code == *at(0) && std::equal(c.secondary_table.begin(), c.secondary_table.end(), at(1)) &&
            std::equal(c.main_image.begin(), c.main_image.end(), at(265)) &&
            std::equal(c.ir_image.begin(), c.ir_image.end(), at(33034));
 }
@@ -45,7 +28,7 @@ TEST(PodFile, AcceptsWhatCanBeSentAndRefusesTheRestUntouched)
 {
     using enum PodFileFault;
     // Size, type, main_length, ir_length, and the fault found.
-    const std::tuple<std::size_t, std::uint8_t, std::int32_t, std::int32_t, PodFileFault> rows[] = {
+    const std::tuple<qsizetype, std::uint8_t, std::int32_t, std::int32_t, PodFileFault> rows[] = {
         {0, 0, 0, 0, TooShort}, {65802, 0, 0, 0, TooShort}, {65803, 13, 0x1234, 0x7FF8, None},
         {65903, 0, 0, 0, None}, {65803, 0, -1, 0, MainLength}, {65803, 7, -1, -1, MainLength},
         {65803, 0, 32761, 0, MainLength}, {65803, 7, 32761, 0, MainLength},
@@ -54,24 +37,24 @@ TEST(PodFile, AcceptsWhatCanBeSentAndRefusesTheRestUntouched)
         {65803, 0, 0, 32761, None}, {65803, 7, 0, 32761, IrLength}};
     QTemporaryDir dir;
     const QString path = dir.filePath("job.TXF");
-    const auto previous = File(65803, 2, 100, 200);
+    const QByteArray previous = testing::ConfigFileBytes(2, 100, 200);
     auto config = std::make_unique<PodConfiguration>();
     for (const auto& [size, type, main, ir, fault] : rows) {
-        SCOPED_TRACE(testing::Message() << size << " bytes, type " << int(type)
-                                        << ", lengths " << main << " and " << ir);
-        ASSERT_EQ(ParsePodConfiguration(previous, *config).fault, None);
-        const auto bytes = File(size, type, main, ir);
-        QFile file(path);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(reinterpret_cast<const char*>(bytes.data()), qint64(bytes.size()));
-        file.close();
+        SCOPED_TRACE(::testing::Message() << size << " bytes, type " << int(type) << ", lengths " << main
+                                          << " and " << ir);
+        ASSERT_EQ(ParsePodConfiguration(std::span(reinterpret_cast<const std::uint8_t*>(previous.data()),
+                                                  std::size_t(previous.size())),
+                                        *config)
+                      .fault,
+                  None);
+        const QByteArray bytes = testing::ConfigFileBytes(type, main, ir, size);
+        ASSERT_TRUE(testing::WriteFile(path, std::string_view(bytes.data(), std::size_t(bytes.size()))));
         const PodFileStatus status = LoadPodFile(path, *config);
         EXPECT_EQ(status.fault, fault);
         EXPECT_EQ(status.length, fault == MainLength ? main : fault == IrLength ? ir : 0);
         const bool read = fault == None;
         EXPECT_TRUE(ReadFrom(*config, read ? bytes : previous));
-        EXPECT_EQ(std::pair(config->main_length, config->ir_length),
-                  read ? std::pair(main, ir) : std::pair(100, 200));
+        EXPECT_EQ(std::pair(config->main_length, config->ir_length), read ? std::pair(main, ir) : std::pair(100, 200));
     }
     for (const QString& unreadable : {dir.filePath("missing.TXF"), dir.path()})
         EXPECT_EQ(LoadPodFile(unreadable, *config).fault, Unreadable);

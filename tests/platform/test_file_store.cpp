@@ -1,5 +1,6 @@
 #include "platform/FileSettingsStore.h"
 #include "platform/RegFile.h"
+#include "support/Files.h"
 
 #include <QDir>
 #include <QFile>
@@ -12,6 +13,7 @@
 namespace vantelo {
 namespace {
 
+using testing::ReadFile;
 const std::string Header = "Windows Registry Editor Version 5.00\n\n";
 const std::string Types = R"(Software\Zantor\Trellins\Types)";
 const std::string TypesKey = "[HKEY_LOCAL_MACHINE\\" + Types + "]\n";
@@ -20,19 +22,6 @@ using Typed = std::pair<std::uint32_t, std::vector<std::uint8_t>>;
 std::vector<std::uint8_t> Bytes(std::string_view text)
 {
     return {text.begin(), text.end()};
-}
-
-std::string ReadFile(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll().toStdString() : "<none>";
-}
-
-void WriteFile(const QString& path, const std::string& bytes)
-{
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(bytes.data(), static_cast<qint64>(bytes.size()));
 }
 
 // With the byte order mark, as the registry editor exports.
@@ -132,7 +121,7 @@ TEST(FileStore, ReadsUtf8WithOrWithoutBomAndUtf16WithBomWithoutWriting)
     const QString path = dir.filePath("registry.reg");
     for (const auto& bytes : {Utf16Le(text), "\xEF\xBB\xBF" + text,
              QString::fromStdString(text).remove('\r').toStdString()}) {
-        WriteFile(path, bytes);
+        ASSERT_TRUE(testing::WriteFile(path, bytes));
         {
             FileSettingsStore store(path);
             EXPECT_EQ(Query(store, Types, "Name"), Typed(StoreText, Bytes(name))) << bytes;
@@ -164,19 +153,16 @@ TEST(FileStore, FileStates)
         QTemporaryDir dir;
         const QString path = dir.filePath(file);
         const bool blocked = path.contains("blocker"), kept = content && !error.empty();
-        WriteFile(dir.filePath("blocker"), "keep");
-        if (content == folder)
-            ASSERT_TRUE(QDir().mkpath(path));
-        else if (content)
-            WriteFile(path, content);
+        ASSERT_TRUE(testing::WriteFile(dir.filePath("blocker"), "keep"));
+        ASSERT_TRUE(content == folder ? QDir().mkpath(path) : !content || testing::WriteFile(path, content));
 
-        testing::internal::CaptureStderr();
+        ::testing::internal::CaptureStderr();
         {
             FileSettingsStore store(path);
             EXPECT_FALSE(store.OpenKey(Types));
             Set(store, Types, "Version", {StoreNumber, {0x11, 0, 0, 0}});
         }
-        EXPECT_EQ(testing::internal::GetCapturedStderr(),
+        EXPECT_EQ(::testing::internal::GetCapturedStderr(),
             kept ? "vantelo: " + path.toStdString() + error +
                     "; using built-in pod types, file left unchanged\n"
                  : "");
@@ -222,7 +208,7 @@ TEST(FileStore, KeepsForeignKeysAndListsSubKeysInTheRegistrysOrder)
 )";
     QTemporaryDir dir;
     const QString path = dir.filePath("registry.reg");
-    WriteFile(path, before + after);
+    ASSERT_TRUE(testing::WriteFile(path, before + after));
     {
         FileSettingsStore store(path);
         EXPECT_EQ(Query(store, Types + "\\1\\Extra", "NOTE"), Typed(StoreText, Bytes("ünï")));

@@ -1,5 +1,5 @@
 #include "PodsimProcess.h"
-#include "support/ConfigFiles.h"
+#include "support/Files.h"
 
 #include <QApplication>
 #include <QDir>

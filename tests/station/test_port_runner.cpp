@@ -1,5 +1,5 @@
-#include "support/ConfigFiles.h"
-#include "support/PodModels.h"
+#include "support/Files.h"
+#include "support/Sim.h"
 
 #include "catalogue/RegisterPod.h"
 #include "sim/Clock.h"

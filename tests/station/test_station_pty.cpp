@@ -1,5 +1,5 @@
 #include "PodsimProcess.h"
-#include "support/ConfigFiles.h"
+#include "support/Files.h"
 
 #include <QCryptographicHash>
 #include <QDeadlineTimer>
@@ -39,10 +39,9 @@ protected:
     // A configuration file of the type, its image `length` bytes.
     QString Configuration(const QString& name, std::uint8_t type, std::int32_t length)
     {
-        QFile file(dir.filePath(name));
         const QByteArray bytes = testing::ConfigFileBytes(type, length);
-        EXPECT_TRUE(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
-        return file.fileName();
+        EXPECT_TRUE(testing::WriteFile(dir.filePath(name), bytes.toStdString()));
+        return dir.filePath(name);
     }
     QByteArray FileBytes(const QString& path) const
     {

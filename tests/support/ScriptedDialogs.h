@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/UserDialogs.h"
+#include "serial/PodLink.h"
 
 #include <deque>
 #include <functional>
@@ -75,6 +76,19 @@ struct ScriptedMsgBox final : MsgBox {
             texts.push_back(call.title + ": " + call.text);
         return texts;
     }
+};
+
+// Records what the operations show.
+struct RecordingView final : ProgressView {
+    std::vector<QString> percentages;
+    std::vector<int> progress;
+    std::vector<QString> statuses;
+    bool pleaseWait = false;
+
+    void Percentage(const QString& text) override { percentages.push_back(text); }
+    void Progress(int permille) override { progress.push_back(permille); }
+    void Status(const QString& text) override { statuses.push_back(text); }
+    void PleaseWait(bool visible) override { pleaseWait = visible; }
 };
 
 } // namespace vantelo::testing

@@ -4,9 +4,7 @@
 #include "serial/CommandExchange.h"
 #include "serial/PodLink.h"
 #include "sim/Clock.h"
-#include "sim/Line.h"
-#include "sim/Pod.h"
-#include "support/RecordingView.h"
+#include "support/Sim.h"
 #include "support/ScriptedDialogs.h"
 
 #include <gtest/gtest.h>
@@ -23,15 +21,6 @@ protected:
         line.Connect(1, pod);
         line.CommPort(1);
         EXPECT_TRUE(line.PortOpen(true));
-    }
-
-    // Bytes the pod received, in order, from the given index on.
-    std::vector<std::uint8_t> Received(std::size_t from = 0) const
-    {
-        std::vector<std::uint8_t> bytes;
-        for (std::size_t i = from; i < pod.received().size(); ++i)
-            bytes.push_back(pod.received()[i].value);
-        return bytes;
     }
 
     // An acknowledgement left waiting after its exchange ended; the pod then

@@ -4,8 +4,8 @@
 #include "config/PodFile.h"
 #include "platform/FileSettingsStore.h"
 #include "sim/Clock.h"
-#include "sim/Line.h"
-#include "support/ConfigFiles.h"
+#include "support/Sim.h"
+#include "support/Files.h"
 #include "support/ScriptedDialogs.h"
 
 #include <gtest/gtest.h>
@@ -24,7 +24,7 @@ class WindowFixture : public ::testing::Test {
 protected:
     std::unique_ptr<Download> Start(const QString& commandLine = {})
     {
-        return std::make_unique<Download>(DownloadServices{line, clock, store, fileDialog,
+        return std::make_unique<Download>(DownloadServices{*port, clock, store, fileDialog,
                                                            clipboard, msgBox, commandLine,
                                                            [this] { ++programEnds; }});
     }
@@ -33,9 +33,7 @@ protected:
     QString WriteFile(const QString& name, const QByteArray& bytes)
     {
         const QString path = dir.filePath(name);
-        QFile file(path);
-        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(bytes);
+        EXPECT_TRUE(testing::WriteFile(path, {bytes.data(), std::size_t(bytes.size())}));
         return path;
     }
 
@@ -59,6 +57,7 @@ protected:
     FileSettingsStore store{dir.filePath("registry.reg")};
     sim::Clock clock;
     sim::Line line{clock};
+    SerialPort* port = &line; // what the window's port is
     ScriptedFileDialog fileDialog;
     RecordingClipboard clipboard;
     ScriptedMsgBox msgBox;

@@ -3,8 +3,25 @@
 #include "config/PodFile.h"
 
 #include <QByteArray>
+#include <QFile>
+
+#include <string>
+#include <string_view>
 
 namespace vantelo::testing {
+
+// Replaces the file's contents; false when it cannot be written.
+inline bool WriteFile(const QString& path, std::string_view bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes.data(), qint64(bytes.size())) == qint64(bytes.size());
+}
+
+inline std::string ReadFile(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll().toStdString() : "<none>";
+}
 
 // The bytes of a configuration file of `size` bytes: every image and
 // secondary table byte differs from its neighbours.
