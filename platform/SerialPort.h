@@ -8,13 +8,15 @@
 
 namespace vantelo {
 
-// The one serial port of the window, with the operations of a serial
-// communications control. Reception is polled through InBufferCount.
+// A serial port with the operations of a serial communications control: the
+// window's one port, or one port of the station. Reception is polled through
+// InBufferCount.
 class SerialPort {
 public:
     virtual ~SerialPort() = default;
 
-    // Port number 1 to 4; written only while the port is closed.
+    // The port's number (COMn); written only while the port is closed. An
+    // adapter built on a fixed device keeps that device.
     virtual void CommPort(int number) = 0;
     virtual bool PortOpen() const = 0;
     // Opening a missing or busy port leaves it closed and returns false.

@@ -54,7 +54,7 @@ std::int16_t Configure_Pod(PodLink& link, bool two_part, std::uint8_t type_code,
         HasSecondaryConfiguration(type_code) &&
         !ProgramSecondaryConfiguration(link, type_code, buffers.secondary_buffer);
     if (!link.port.PortOpen())
-        return PortNotOpen; // it vanished, and the failed exchange has said so
+        return PortNotOpen; // it vanished, and the failed step has said so
     const bool restarted = RestartPod(link);
     if (!link.port.PortOpen())
         return PortNotOpen;

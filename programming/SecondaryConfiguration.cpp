@@ -63,13 +63,14 @@ bool ProgramSecondaryConfiguration(PodLink& link, std::uint8_t type_code,
     link.view.Progress(0);
     link.view.Status(QStringLiteral("Please wait programing Secondary Configuration"));
 
+    const QString failed = QStringLiteral("Failed to Program Velim Pod Secondary configuration");
     // One count for failed identifications and failed passes alike.
     int failures = 0;
     const auto giveUp = [&] {
         if (!link.port.PortOpen())
             return true; // the port vanished: the failed exchange has said so
         if (failures > 3) {
-            ShowError(link, QStringLiteral("Failed to Program Velim Pod Secondary configuration"));
+            ShowError(link, failed);
             return true;
         }
         ++failures;
@@ -77,7 +78,16 @@ bool ProgramSecondaryConfiguration(PodLink& link, std::uint8_t type_code,
     };
     for (;;) {
         RestartPod(link);
-        while (!TakesSecondaryTable(ProbePort(link, false))) {
+        for (;;) {
+            const bool wasOpen = link.port.PortOpen();
+            if (TakesSecondaryTable(ProbePort(link, false)))
+                break;
+            // A probe reports nothing of its own: a port that vanished in it
+            // would otherwise end the command without a word.
+            if (wasOpen && !link.port.PortOpen()) {
+                ShowError(link, failed);
+                return false;
+            }
             if (giveUp())
                 return false;
             RestartPod(link);

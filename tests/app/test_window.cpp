@@ -75,8 +75,7 @@ TEST(Program, FirstStartSeedsTheStoreTheEnvironmentNames)
     program.setProcessEnvironment(env);
     program.start(VANTELO_PROGRAM, {});
     ASSERT_TRUE(program.waitForStarted());
-    QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(store), 5000);
-    QTest::qWait(500); // written by renaming: whole once there; let start-up end
+    QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(store), 5000); // written by renaming: whole once there
     program.kill();
     program.waitForFinished();
     const std::string text = testing::ReadFile(store);
@@ -99,7 +98,7 @@ TEST_F(OpenPodFile, DialogLoadShowsTheDisplayNameAndACancelledLoadResets)
     EXPECT_EQ(clipboard.texts, (std::vector<QString>{""}));
     EXPECT_EQ(w->configuration().type_code, 1);
     // A longer file is read up to its layout.
-    QString longer = ConfigFile("big.TXF", 5, 8, 0, PodFile::Size + 4096);
+    QString longer = ConfigFile("big.TXF", 5, 8, 0, testing::ConfigFileSize + 4096);
     EXPECT_TRUE(w->open_pod_file(longer));
     EXPECT_EQ(w->configuration().type_code, 5);
 
@@ -126,7 +125,7 @@ TEST_F(OpenPodFile, RefusedFilesAreSaidOnceAndKeepThePreviousConfiguration)
     } rows[] = {
         {dir.filePath("none.TXF"), failed + "none.TXF"},
         {dir.filePath("folder.TXF"), failed + "folder.TXF"},
-        {ConfigFile("short.TXF", 4, 8, 0, PodFile::Size - 1), failed + "short.TXF"},
+        {ConfigFile("short.TXF", 4, 8, 0, testing::ConfigFileSize - 1), failed + "short.TXF"},
         {ConfigFile("long.TXF", 4, 32761), failed + "long.TXF: main_length 32761 is outside 0 to 32760"},
         {ConfigFile("neg.TXF", 4, -1), failed + "neg.TXF: main_length -1 is outside 0 to 32760"},
         {ConfigFile("ir.TXF", 7, 8, 32761), failed + "ir.TXF: ir_length 32761 is outside 0 to 32760"},
@@ -162,15 +161,17 @@ TEST_F(OpenPodFile, CommandLineLoadsAtTheFirstTick)
     EXPECT_EQ(clipboard.texts.back(), path);
     const auto other = Start(path);
     LoadThroughDialog(*other, ConfigFile("chosen.TXF", 3));
-    QTest::qWait(800);
+    EXPECT_FALSE(other->Timer2->isActive()) << "the command line's file is dropped";
     EXPECT_EQ(other->configuration().type_code, 3);
 
+    // Only the quotes at either end go: one inside is part of the name.
+    const QString quoted = ConfigFile("say \"hi\" .TXF", 2);
     const struct {
         QString commandLine;
         bool loaded;
         std::size_t dialogs; // an empty path asks the user
-    } rows[] = {{path + "\"", true, 0}, {"\"" + path, true, 0}, {"\"", false, 1}, {"\"\"", false, 1},
-                {dir.filePath("missing.TXF"), false, 0}};
+    } rows[] = {{path + "\"", true, 0}, {"\"" + path, true, 0}, {"\"" + quoted + "\"", true, 0},
+                {"\"", false, 1}, {"\"\"", false, 1}, {dir.filePath("missing.TXF"), false, 0}};
     for (const auto& row : rows) {
         SCOPED_TRACE(row.commandLine.toStdString());
         msgBox.calls.clear(), fileDialog.calls.clear();

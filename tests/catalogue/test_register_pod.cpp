@@ -1,4 +1,5 @@
 #include "support/Files.h"
+#include "support/SeedCodes.h"
 
 #include "catalogue/RegisterPod.h"
 #include "platform/FileSettingsStore.h"
@@ -86,7 +87,8 @@ TEST_F(Catalogue, VersionDecidesWhetherTheSeedIsWrittenOrTheStoreLoaded)
         {Store("dword:ffffffff") + kept, Seeded, 41}, {Store("dword:10") + kept, Seeded, 41},
         {Store("dword:11") + kept, Loaded, 41}, {Store("dword:12") + kept, Loaded, 41},
         {Store("dword:11"), Loaded, 1}, {Store("dword:zz") + kept, Unparsable, 31}};
-    const PodCatalogue seed = RegisterPod::LoadDefaultPodTypes();
+    const PodCatalogue seed = Start();
+    testing::ExpectSeed(seed);
     for (const auto& [file, outcome, next] : rows) {
         SCOPED_TRACE(file.value_or("no file"));
         QFile::remove(Path());

@@ -12,13 +12,12 @@
 namespace vantelo {
 namespace {
 
-// Type at 0, secondary table at 1, main image at 265, second image at 33,034.
 bool ReadFrom(const PodConfiguration& c, const QByteArray& file)
 {
     const auto at = [&](std::size_t offset) { return reinterpret_cast<const std::uint8_t*>(file.data()) + offset; };
     return c.type_code == *at(0) && std::equal(c.secondary_table.begin(), c.secondary_table.end(), at(1)) &&
-           std::equal(c.main_image.begin(), c.main_image.end(), at(265)) &&
-           std::equal(c.ir_image.begin(), c.ir_image.end(), at(33034));
+           std::equal(c.main_image.begin(), c.main_image.end(), at(testing::MainImageAt)) &&
+           std::equal(c.ir_image.begin(), c.ir_image.end(), at(testing::IrImageAt));
 }
 
 // The sizes around the layout's 65,803 bytes, then lengths at the edges of what

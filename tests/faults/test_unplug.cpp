@@ -56,6 +56,8 @@ const Case Cases[] = {
     {"search", 1, 8, true, 0, 150, {}},
     {"download", 1, 4000, false, 0, 3000, {"Error!  110: No reply to download"}},
     {"closing restart", 1, 16, false, 8 + 24 + 1, 0, {"Error!: No reply to restart"}},
+    {"secondary stage's probe", 13, 16, false, 8 + 24 + 2 + 4, 0,
+     {"Error!: Failed to Program Velim Pod Secondary configuration"}},
     {"secondary table", 13, 16, false, 8 + 24 + 10 + 5 * 20 + 3, 0, {"Error!: No reply to secondary byte"}},
     // The main micro's selection (pulse, probe, restart), then its pulse, probe and blocks.
     {"main micro's image", 7, 16, false, 10 + 8 + 12 + 6, 0, {"Error!  1: No reply to download"}},

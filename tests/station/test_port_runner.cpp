@@ -2,6 +2,7 @@
 #include "support/Sim.h"
 
 #include "catalogue/RegisterPod.h"
+#include "config/PodFile.h"
 #include "sim/Clock.h"
 #include "sim/Line.h"
 #include "sim/Pod.h"

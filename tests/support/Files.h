@@ -1,7 +1,5 @@
 #pragma once
 
-#include "config/PodFile.h"
-
 #include <QByteArray>
 #include <QFile>
 
@@ -23,10 +21,15 @@ inline std::string ReadFile(const QString& path)
     return file.open(QIODevice::ReadOnly) ? file.readAll().toStdString() : "<none>";
 }
 
+// The configuration file's layout, written out here so that a wrong offset
+// in the reader is not mirrored by the files the tests make.
+inline constexpr qsizetype ConfigFileSize = 65803;
+inline constexpr std::size_t MainLengthAt = 257, IrLengthAt = 261, MainImageAt = 265, IrImageAt = 33034;
+
 // The bytes of a configuration file of `size` bytes: every image and
 // secondary table byte differs from its neighbours.
 inline QByteArray ConfigFileBytes(std::uint8_t typeCode, std::int32_t mainLength,
-                                  std::int32_t irLength = 0, qsizetype size = PodFile::Size)
+                                  std::int32_t irLength = 0, qsizetype size = ConfigFileSize)
 {
     QByteArray bytes(size, '\0');
     for (qsizetype i = 0; i < size; ++i)
@@ -38,8 +41,8 @@ inline QByteArray ConfigFileBytes(std::uint8_t typeCode, std::int32_t mainLength
     };
     if (size > 0)
         bytes[0] = static_cast<char>(typeCode);
-    put(PodFile::MainLengthOffset, mainLength);
-    put(PodFile::IrLengthOffset, irLength);
+    put(MainLengthAt, mainLength);
+    put(IrLengthAt, irLength);
     return bytes;
 }
 

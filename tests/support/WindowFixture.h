@@ -39,7 +39,7 @@ protected:
 
     // A configuration file of the full size (see ConfigFileBytes).
     QString ConfigFile(const QString& name, std::uint8_t typeCode, std::int32_t mainLength = 8,
-                       std::int32_t irLength = 0, qsizetype size = PodFile::Size)
+                       std::int32_t irLength = 0, qsizetype size = ConfigFileSize)
     {
         return WriteFile(name, ConfigFileBytes(typeCode, mainLength, irLength, size));
     }
