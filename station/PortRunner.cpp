@@ -70,6 +70,8 @@ void PortRunner::Run()
         if (!link_.port.PortOpen())
             continue; // gone: reopened above
         if (reply == 0) {
+            if (!absent)
+                c_.board.Empty(c_.index);
             absent = true;
             c_.board.Pod(c_.index, {});
             if (!c_.job.watch) {
@@ -148,7 +150,7 @@ void PortRunner::TakePod(std::int32_t reply, Clock::time_point started)
     }
     record.time = QDateTime::currentDateTimeUtc();
     record.seconds = std::chrono::duration<double>(Clock::now() - started).count();
-    c_.board.Result(c_.index, record.result);
+    c_.board.Result(c_.index, record.result, record.messages.value(0));
 
     QString error;
     if (!c_.record.Write(record, error)) {

@@ -4,52 +4,79 @@
 
 #include <QString>
 
+#include <array>
 #include <chrono>
-#include <cstdio>
 #include <mutex>
+#include <optional>
 #include <vector>
 
 namespace vantelo::station {
 
-// What a person sees: on a terminal one line per port, kept up to date in
-// place, with messages scrolling above them; elsewhere one plain line per
-// event. Ports' threads report; the main thread prints with Flush.
+using BoardClock = std::chrono::steady_clock;
+
+// Pods by result: programmed, failed, skipped, interrupted.
+struct Totals {
+    std::array<int, 4> counts{};
+
+    int operator[](PodResult result) const { return counts[static_cast<std::size_t>(result)]; }
+    Totals& operator+=(const Totals& other);
+    // Programmed over programmed, failed and interrupted; none before the first of those.
+    std::optional<double> Yield() const;
+};
+
+// What one port shows.
+struct PortState {
+    QString name;
+    QString pod;       // name and version; empty while none answers
+    QString step;      // in the station's words
+    int permille = -1; // progress of the step; below 0: none
+    BoardClock::time_point stepStarted;
+    // The last pod's result, kept until that pod is taken off.
+    std::optional<PodResult> latched;
+    QString firstMessage;
+    BoardClock::time_point latchedAt;
+    Totals totals;
+};
+
+// Something that happened: a message shown (its port's, or the station's
+// own when `port` is below 0), or a port's new step.
+struct Happening {
+    int port = -1;
+    QString text;
+    bool message = true;
+};
+
+struct BoardSnapshot {
+    std::vector<PortState> ports;
+    std::vector<Happening> happenings; // since the last snapshot
+    Totals totals;                     // of every port
+};
+
+// The state of every port of the station. Ports' threads report into it;
+// views take a copy under a short lock and draw from the copy.
 class StatusBoard {
 public:
-    StatusBoard(const std::vector<QString>& portNames, bool terminal, std::FILE* out);
+    explicit StatusBoard(const std::vector<QString>& portNames);
 
     void Pod(int port, const QString& pod);
     void Step(int port, const QString& step); // starts its progress afresh
     void Progress(int port, int permille);
     void Event(int port, const QString& text);
     void Note(const QString& text);
-    void Result(int port, PodResult result);
+    // Latched, with the pod's first message, until Empty.
+    void Result(int port, PodResult result, const QString& firstMessage);
+    // The pod was taken off: the port waits for the next.
+    void Empty(int port);
 
-    void Flush();
-    // Programmed, failed and skipped pods per port.
-    void Summary();
+    // Every port, and what happened since the last call.
+    BoardSnapshot Take();
 
 private:
-    using Clock = std::chrono::steady_clock;
-    struct Line {
-        QString name;
-        QString pod;
-        QString step;
-        int permille = -1; // none shown
-        Clock::time_point started;
-        int counts[4] = {}; // by PodResult
-    };
-
-    QString Render(const Line& line) const;
-    void Print(const QString& text);
+    void StepLocked(PortState& port, int index, const QString& step);
 
     std::mutex mutex_;
-    std::vector<Line> lines_;
-    std::vector<QString> pending_;
-    bool terminal_;
-    std::FILE* out_;
-    int drawn_ = 0;
-    bool changed_ = true;
+    std::vector<PortState> ports_;
+    std::vector<Happening> happenings_;
 };
 
 } // namespace vantelo::station

@@ -6,6 +6,7 @@
 #include "station/RecordFile.h"
 #include "station/StationControl.h"
 #include "station/StatusBoard.h"
+#include "station/TerminalBoard.h"
 
 #include <QCoreApplication>
 #include <QCryptographicHash>
@@ -69,7 +70,9 @@ int main(int argc, char* argv[])
     std::vector<QString> names;
     for (const StationPort& port : options->ports)
         names.push_back(port.name);
-    StatusBoard board(names, StandardOutputIsTerminal(), stdout);
+    StatusBoard board(names);
+    // Colour unless the user asked for none (the NO_COLOR convention).
+    TerminalBoard view(stdout, StandardOutputIsTerminal(), qEnvironmentVariableIsEmpty("NO_COLOR"));
     StationControl control;
 
     std::vector<std::unique_ptr<PortThread>> threads;
@@ -99,12 +102,13 @@ int main(int argc, char* argv[])
     }
 
     QTimer refresh;
-    QObject::connect(&refresh, &QTimer::timeout, &application, [&board] { board.Flush(); });
+    QObject::connect(&refresh, &QTimer::timeout, &application,
+                     [&] { view.Draw(board.Take(), StandardOutputTerminalSize()); });
     refresh.start(100);
 
     QCoreApplication::exec();
     for (const auto& thread : threads)
         thread->wait();
-    board.Summary();
+    view.Summary(board.Take());
     return ExitStatus(control, options->watch);
 }

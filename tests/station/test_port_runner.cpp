@@ -45,8 +45,7 @@ TEST(PortRunner, TwoMicroPodGetsBothImagesAndOneRecord)
     RecordFile record;
     QString error;
     ASSERT_TRUE(record.Open(dir.filePath("record.jsonl"), error)) << error.toStdString();
-    std::FILE* screen = std::tmpfile();
-    StatusBoard board({QStringLiteral("COM1")}, false, screen);
+    StatusBoard board({QStringLiteral("COM1")});
     StationControl control;
 
     const StationPort where{QStringLiteral("COM1"), QStringLiteral("/dev/x"), true, 1};
@@ -70,7 +69,6 @@ TEST(PortRunner, TwoMicroPodGetsBothImagesAndOneRecord)
     EXPECT_EQ(line0["pod_type"].toInt(), 7);
     EXPECT_EQ(line0["result"].toString(), "programmed");
     EXPECT_EQ(line0["messages"].toArray().size(), 0);
-    std::fclose(screen);
 }
 
 } // namespace

@@ -1,0 +1,215 @@
+#include "station/TerminalBoard.h"
+
+#include <algorithm>
+#include <map>
+
+namespace vantelo::station {
+
+namespace {
+
+constexpr const char* ClearLine = "\x1b[K";
+constexpr const char* ClearBelow = "\x1b[J";
+constexpr const char* Normal = "\x1b[0m";
+
+QString MinutesSeconds(long long seconds)
+{
+    return QStringLiteral("%1:%2").arg(seconds / 60).arg(seconds % 60, 2, 10, QLatin1Char('0'));
+}
+
+long long SecondsBetween(BoardClock::time_point from, BoardClock::time_point to)
+{
+    return std::max<long long>(0, std::chrono::duration_cast<std::chrono::seconds>(to - from).count());
+}
+
+// Cut to `width` characters; a long port name keeps its end, which tells
+// one device from the next.
+QString Fit(const QString& text, int width, bool keepEnd = false)
+{
+    if (width <= 0)
+        return {};
+    if (text.size() <= width)
+        return text;
+    return keepEnd ? u'~' + text.right(width - 1) : text.left(width - 1) + u'~';
+}
+
+const char* ResultColour(PodResult result)
+{
+    switch (result) {
+    case PodResult::Programmed:
+        return "\x1b[32m";
+    case PodResult::Skipped:
+        return "\x1b[33m";
+    default:
+        return "\x1b[31m";
+    }
+}
+
+QString ResultText(const PortState& port, BoardClock::time_point now)
+{
+    const QString ago = QStringLiteral(" (%1 ago)").arg(MinutesSeconds(SecondsBetween(port.latchedAt, now)));
+    switch (*port.latched) {
+    case PodResult::Programmed:
+        return QStringLiteral("programmed") + ago;
+    case PodResult::Skipped:
+        return QStringLiteral("skipped: another type") + ago;
+    case PodResult::Interrupted:
+        return QStringLiteral("INTERRUPTED") + ago;
+    case PodResult::Failed:
+        break;
+    }
+    return QStringLiteral("FAILED: ") + port.firstMessage;
+}
+
+QString ProgressText(const PortState& port, BoardClock::time_point now)
+{
+    QString text = QStringLiteral("%1%").arg(port.permille / 10.0, 5, 'f', 1);
+    if (port.permille >= 10 && port.permille < 1000) {
+        const long long elapsed = SecondsBetween(port.stepStarted, now);
+        text += QStringLiteral("  %1 left").arg(MinutesSeconds(elapsed * (1000 - port.permille) / port.permille));
+    }
+    return text;
+}
+
+struct Columns {
+    int name;
+    int pod;
+};
+
+QString PortLine(const PortState& port, Columns columns, int width, bool colour, BoardClock::time_point now)
+{
+    QString line = Fit(port.name, columns.name, true).leftJustified(columns.name) + u' ';
+    if (columns.pod > 0)
+        line += Fit(port.pod, columns.pod).leftJustified(columns.pod) + u' ';
+    const int rest = width - int(line.size());
+    if (port.latched) {
+        const QString text = Fit(ResultText(port, now), rest);
+        return colour ? line + QLatin1String(ResultColour(*port.latched)) + text + QLatin1String(Normal)
+                      : line + text;
+    }
+    if (port.permille < 0)
+        return (line + Fit(port.step, rest)).trimmed();
+    const QString progress = ProgressText(port, now);
+    const int stepWidth = rest - int(progress.size()) - 2;
+    if (stepWidth < 1)
+        return line + Fit(progress, rest);
+    return line + Fit(port.step, stepWidth).leftJustified(stepWidth) + QStringLiteral("  ") + progress;
+}
+
+// Worth a line of its own when not every port fits: a pod being written
+// first, then a latched result, then any pod at all.
+int Interest(const PortState& port)
+{
+    if (port.permille >= 0 && !port.latched)
+        return 0;
+    if (port.latched)
+        return *port.latched == PodResult::Programmed ? 2 : 1;
+    return port.pod.isEmpty() ? 4 : 3;
+}
+
+} // namespace
+
+QString TotalsText(const Totals& totals)
+{
+    QString text = QStringLiteral("%1 programmed, %2 failed, %3 skipped")
+                       .arg(totals[PodResult::Programmed])
+                       .arg(totals[PodResult::Failed])
+                       .arg(totals[PodResult::Skipped]);
+    if (const int interrupted = totals[PodResult::Interrupted])
+        text += QStringLiteral(", %1 interrupted").arg(interrupted);
+    const auto yield = totals.Yield();
+    return text + QStringLiteral(", yield %1").arg(yield ? QStringLiteral("%1%").arg(*yield * 100, 0, 'f', 1)
+                                                          : QStringLiteral("-"));
+}
+
+QStringList BoardLines(const BoardSnapshot& board, TerminalSize size, bool colour, BoardClock::time_point now)
+{
+    // The last column stays free: a line that fills it wraps on some terminals.
+    const int width = std::max(size.columns - 1, 1);
+    int longestName = 0, longestPod = 0;
+    for (const PortState& port : board.ports) {
+        longestName = std::max(longestName, int(port.name.size()));
+        longestPod = std::max(longestPod, int(port.pod.size()));
+    }
+    const Columns columns{std::min(longestName, std::max(6, width / 4)), std::min(longestPod, width / 4)};
+
+    // The totals and the line the cursor rests on take two rows.
+    const std::size_t room = std::size_t(std::max(size.rows - 2, 1));
+    std::vector<std::size_t> shown(board.ports.size());
+    for (std::size_t i = 0; i < shown.size(); ++i)
+        shown[i] = i;
+    std::vector<std::size_t> hidden;
+    if (shown.size() > room) {
+        std::stable_sort(shown.begin(), shown.end(), [&](std::size_t a, std::size_t b) {
+            return Interest(board.ports[a]) < Interest(board.ports[b]);
+        });
+        hidden.assign(shown.begin() + std::ptrdiff_t(room - 1), shown.end());
+        shown.resize(room - 1);
+        std::sort(shown.begin(), shown.end());
+    }
+
+    QStringList lines;
+    for (std::size_t i : shown)
+        lines << PortLine(board.ports[i], columns, width, colour, now);
+    if (!hidden.empty()) {
+        std::map<QString, int> steps;
+        for (std::size_t i : hidden)
+            ++steps[board.ports[i].step];
+        QStringList counts;
+        for (const auto& [step, n] : steps)
+            counts << QStringLiteral("%1 %2").arg(n).arg(step);
+        lines << Fit(QStringLiteral("%1 more ports: %2").arg(hidden.size()).arg(counts.join(QStringLiteral(", "))),
+                     width);
+    }
+    lines << Fit(QStringLiteral("Totals: ") + TotalsText(board.totals), width);
+    return lines;
+}
+
+TerminalBoard::TerminalBoard(std::FILE* out, bool terminal, bool colour)
+    : out_(out), terminal_(terminal), colour_(colour && terminal)
+{
+}
+
+void TerminalBoard::Print(const QString& text)
+{
+    // A closed output (the reader gone) is no reason to stop programming.
+    std::fputs(text.toLocal8Bit().constData(), out_);
+    std::fflush(out_);
+}
+
+void TerminalBoard::Draw(const BoardSnapshot& board, TerminalSize size)
+{
+    QString text;
+    if (!terminal_) {
+        for (const Happening& happening : board.happenings)
+            text += happening.text + u'\n';
+        if (!text.isEmpty())
+            Print(text);
+        return;
+    }
+    const QStringList lines = BoardLines(board, size, colour_, BoardClock::now());
+    const bool messages = std::ranges::any_of(board.happenings, &Happening::message);
+    if (!messages && lines == drawn_)
+        return;
+    // Back to the board's first line; messages take its place and the board
+    // is drawn again below them.
+    if (!drawn_.isEmpty())
+        text = QStringLiteral("\x1b[%1F").arg(drawn_.size());
+    for (const Happening& happening : board.happenings)
+        if (happening.message)
+            text += happening.text + QLatin1String(ClearLine) + u'\n';
+    for (const QString& line : lines)
+        text += line + QLatin1String(ClearLine) + u'\n';
+    Print(text + QLatin1String(ClearBelow));
+    drawn_ = lines;
+}
+
+void TerminalBoard::Summary(const BoardSnapshot& board)
+{
+    Draw(board, StandardOutputTerminalSize());
+    QString text;
+    for (const PortState& port : board.ports)
+        text += port.name + QStringLiteral(": ") + TotalsText(port.totals) + u'\n';
+    Print(text + QStringLiteral("Totals: ") + TotalsText(board.totals) + u'\n');
+}
+
+} // namespace vantelo::station

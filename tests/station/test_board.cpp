@@ -1,0 +1,128 @@
+#include "station/TerminalBoard.h"
+
+#include <QRegularExpression>
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+
+namespace vantelo::station {
+namespace {
+
+using namespace std::chrono_literals;
+
+// What a terminal shows of a line: the colour codes take no room.
+QString Visible(QString line)
+{
+    static const QRegularExpression codes(QStringLiteral("\x1b\\[[0-9;]*[A-Za-z]"));
+    return line.remove(codes);
+}
+
+std::vector<QString> Names(int n)
+{
+    std::vector<QString> names;
+    for (int i = 1; i <= n; ++i)
+        names.push_back(QStringLiteral("COM%1").arg(i));
+    return names;
+}
+
+// Each result stays on its port's line, however the port is polled, until
+// the pod is taken off; the totals count every pod.
+TEST(Board, ResultsStayUntilThePodIsTakenOff)
+{
+    std::vector<QString> names = Names(5);
+    names[4] = QStringLiteral("/dev/serial/by-id/usb-Maker_Serial_Adapter_A10KQ3ZB-if00-port0");
+    StatusBoard board(names);
+    const char* first = "Reply to download failed";
+    const struct {
+        PodResult result;
+        QString expected;
+        const char* colour;
+    } rows[] = {{PodResult::Programmed, "programmed (0:07 ago)", "\x1b[32m"},
+                {PodResult::Failed, QStringLiteral("FAILED: ") + first, "\x1b[31m"},
+                {PodResult::Skipped, "skipped: another type (0:07 ago)", "\x1b[33m"},
+                {PodResult::Interrupted, "INTERRUPTED (0:07 ago)", "\x1b[31m"}};
+    for (int i = 0; i < 4; ++i) {
+        board.Pod(i, QStringLiteral("Lumo Plus 1.12"));
+        board.Step(i, QStringLiteral("programming"));
+        board.Progress(i, 500);
+        board.Result(i, rows[i].result, i == 1 ? first : "");
+        board.Step(i, QStringLiteral("waiting for the next pod")); // polled while it stays
+        board.Progress(i, 0);
+    }
+    board.Step(4, QStringLiteral("programming"));
+    board.Progress(4, 474);
+    const auto now = BoardClock::now() + 7s;
+    QStringList lines = BoardLines(board.Take(), {80, 24}, true, now);
+    ASSERT_EQ(lines.size(), 6);
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_TRUE(lines[i].contains(rows[i].colour + rows[i].expected + "\x1b[0m")) << lines[i].toStdString();
+        EXPECT_TRUE(lines[i].startsWith("COM" + QString::number(i + 1) + " ")) << lines[i].toStdString();
+    }
+    EXPECT_TRUE(lines[4].startsWith("~")) << "a long name keeps its end";
+    EXPECT_TRUE(lines[4].endsWith(" 47.4%  0:07 left")) << lines[4].toStdString();
+    EXPECT_EQ(lines[5], "Totals: 1 programmed, 1 failed, 1 skipped, 1 interrupted, yield 33.3%");
+    for (const QString& line : lines)
+        EXPECT_LE(Visible(line).size(), 79) << line.toStdString();
+
+    board.Empty(0);
+    board.Result(2, PodResult::Skipped, {});
+    lines = BoardLines(board.Take(), {80, 24}, false, now);
+    EXPECT_TRUE(lines[0].endsWith(" empty, waiting for a pod")) << lines[0].toStdString();
+    EXPECT_FALSE(lines[0].contains("Lumo")) << "the pod went with it";
+    EXPECT_EQ(lines[5], "Totals: 1 programmed, 1 failed, 2 skipped, 1 interrupted, yield 33.3%");
+}
+
+// 32 ports on 24 rows: the pods being written and the latched results
+// first, the rest counted on one line; nothing wider than the screen.
+TEST(Board, MorePortsThanRowsFitTheScreen)
+{
+    StatusBoard board(Names(32));
+    for (int i = 0; i < 32; ++i)
+        board.Step(i, i % 2 ? QStringLiteral("no pod") : QStringLiteral("searching"));
+    board.Step(30, QStringLiteral("programming"));
+    board.Progress(30, 100);
+    board.Result(31, PodResult::Failed, QStringLiteral("Pod not responding"));
+    for (const TerminalSize size : {TerminalSize{80, 24}, TerminalSize{40, 10}}) {
+        const QStringList lines = BoardLines(board.Take(), size, false, BoardClock::now());
+        ASSERT_EQ(lines.size(), size.rows - 1);
+        EXPECT_TRUE(lines.filter("COM31 ").size() == 1 && lines.filter("COM32 ").size() == 1);
+        const QString more = lines[lines.size() - 2];
+        const int hidden = 32 - (size.rows - 3);
+        EXPECT_TRUE(more.startsWith(QString::number(hidden) + " more ports: ")) << more.toStdString();
+        for (const QString& line : lines)
+            EXPECT_LE(line.size(), size.columns - 1) << line.toStdString();
+    }
+    EXPECT_EQ(BoardLines(board.Take(), {200, 60}, false, BoardClock::now()).size(), 33);
+}
+
+// In place: back up over the board last drawn, messages above, the board
+// again below; piped, one line per happening.
+TEST(Board, DrawnInPlaceOnATerminalAndAsLinesWhenPiped)
+{
+    for (const bool terminal : {true, false}) {
+        std::FILE* out = std::tmpfile();
+        StatusBoard board(Names(2));
+        TerminalBoard view(out, terminal, false);
+        board.Step(0, QStringLiteral("searching"));
+        view.Draw(board.Take(), {80, 24});
+        board.Event(1, QStringLiteral("Could not open COM2"));
+        view.Draw(board.Take(), {80, 24});
+        view.Draw(board.Take(), {80, 24}); // nothing new: nothing drawn
+        std::rewind(out);
+        char buffer[4096] = {};
+        const std::size_t n = std::fread(buffer, 1, sizeof buffer - 1, out);
+        std::fclose(out);
+        const std::string written(buffer, n);
+        if (terminal)
+            EXPECT_EQ(written, "COM1 searching\x1b[K\nCOM2 waiting\x1b[K\nTotals: 0 programmed, 0 failed, 0 "
+                               "skipped, yield -\x1b[K\n\x1b[J\x1b[3FCOM2: Could not open COM2\x1b[K\n"
+                               "COM1 searching\x1b[K\nCOM2 waiting\x1b[K\nTotals: 0 programmed, 0 failed, 0 "
+                               "skipped, yield -\x1b[K\n\x1b[J");
+        else
+            EXPECT_EQ(written, "COM1: searching\nCOM2: Could not open COM2\n");
+    }
+}
+
+} // namespace
+} // namespace vantelo::station
