@@ -84,17 +84,15 @@ TEST_F(OverPty, ProbeAndDownloadThenTheDeviceVanishes)
 }
 
 // A program killed with its port open leaves its settings on the pty, and Qt
-// restores at each close what it found at the open. Qt sets parity on its
-// own, and a pty drops PARENB: where the parity bit is the only thing asked
-// to change, nothing changes, and the C library calls that an invalid
-// argument. So after a program died in even parity, a port that Qt opens
-// again wanting even parity failed to open, and after odd parity, odd parity
-// could not be set; until podsim made the port raw again once the dead
-// program's descriptor was closed. The pod is deaf for 0.4 s after each
-// restart it accepts, and misses the fifth probe it hears.
+// puts back at each close what it found at the open. On a pty, which drops
+// PARENB, a parity change that changes nothing else is refused as an invalid
+// argument: after a program died in even parity, the next could open the port
+// only once; after odd parity, it could not set odd parity. podsim makes the
+// port raw again when the dead program's descriptor closes. The pod is deaf
+// for 1 s after each restart it accepts and misses the fifth probe it hears.
 TEST_F(OverPty, PortThatAKilledProgramLeftInOddSettingsWorksForTheNext)
 {
-    Start({"--port", "1:type=1,version=1.12,reboot=400,missprobe=5"});
+    Start({"--port", "1:type=1,version=1.12,reboot=1000,missprobe=5"});
     const QStringList leftIn[] = {
         {"9600,n,8,2", "9600,o,8,1"},               // killed after a command byte
         {"9600,n,8,2", "9600,o,8,1", "9600,e,8,1"}, // after its payload
