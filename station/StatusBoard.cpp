@@ -65,10 +65,26 @@ void StatusBoard::Note(const QString& text)
     pending_.push_back(text);
 }
 
-void StatusBoard::Result(int port, PodResult result)
+void StatusBoard::Result(int port, PodResult result, const QString& firstMessage)
 {
+    switch (result) {
+    case PodResult::Failed:
+        Step(port, QStringLiteral("FAILED: ") + firstMessage);
+        break;
+    case PodResult::Skipped:
+        Step(port, QStringLiteral("skipped: not of the configuration's type"));
+        break;
+    default:
+        Step(port, QString::fromLatin1(ResultName(result)));
+    }
     const std::lock_guard lock(mutex_);
     ++lines_[port].counts[static_cast<int>(result)];
+}
+
+void StatusBoard::Empty(int port)
+{
+    Pod(port, {});
+    Step(port, QStringLiteral("empty, waiting"));
 }
 
 QString StatusBoard::Render(const Line& line) const

@@ -23,7 +23,10 @@ public:
     void Progress(int port, int permille);
     void Event(int port, const QString& text);
     void Note(const QString& text);
-    void Result(int port, PodResult result);
+    // The port's result, kept on its line until the pod is taken off.
+    void Result(int port, PodResult result, const QString& firstMessage);
+    // The pod was taken off: the port is empty and waiting.
+    void Empty(int port);
 
     void Flush();
     // Programmed, failed and skipped pods per port.

@@ -49,7 +49,9 @@ TEST(PortRunner, TwoMicroPodGetsBothImagesAndOneRecord)
     StationControl control;
 
     const StationPort where{QStringLiteral("COM1"), QStringLiteral("/dev/x"), true, 1};
-    PortRunner(line, clock, {podTypes, job, where, 0, board, record, control}).Run();
+    PortRunner(line, clock, {podTypes, job, where, 0, board, record, control},
+               [&] { return std::chrono::milliseconds(clock.Now() / sim::Millisecond); })
+        .Run();
 
     // Each image up to its length inclusive, the IR one over what the buffer held.
     const auto& c = configuration;

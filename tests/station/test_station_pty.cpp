@@ -173,7 +173,7 @@ TEST_F(Station, EveryPortOnceAndARecordOfEachPod)
 // that stays on COM2 only once.
 TEST_F(Station, WatchProgramsEachNewPod)
 {
-    StartPodsim({"--port", "1:type=1,swap=1500", "--port", "2:type=1"});
+    StartPodsim({"--port", "1:type=1,swap=5000", "--port", "2:type=1"});
     QProcess station;
     Start(station, {"--watch", "--port", "1", "--port", "2", Configuration("Lumo.TXF", 1, 32)});
     const auto lines = [&](const char* port) {
@@ -195,7 +195,7 @@ TEST_F(Station, StoppedMidDownload)
 {
     StartPodsim({"--port", "1:type=1", "--port", "2:type=2"});
     const QString lumo = Configuration("Lumo.TXF", 1, 4096);
-    const auto downloading = [&] { return FileBytes(screen).contains("COM1: Lumo Plus 1.0: programing pod"); };
+    const auto downloading = [&] { return FileBytes(screen).contains("COM1: Lumo Plus 1.0: programming"); };
     const struct {
         std::vector<int> sent;
         int status; // -1: killed
