@@ -10,8 +10,8 @@ namespace vantelo::station {
 // later one began at least EmptyAfter after the pod was last heard.
 class PodPresence {
 public:
-    using Time = std::chrono::milliseconds;
-    static constexpr Time EmptyAfter{3000};
+    using Time = std::chrono::nanoseconds;
+    static constexpr Time EmptyAfter = std::chrono::seconds(3);
 
     // A poll found a pod: true when it is a new one, to be taken.
     bool Answered(Time when);

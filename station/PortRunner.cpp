@@ -139,7 +139,7 @@ bool PortRunner::Open()
 PortRunner::Time PortRunner::AwaitPoll()
 {
     if (lastPoll_) {
-        const Time wait = *lastPoll_ + PollInterval - now_();
+        const auto wait = std::chrono::ceil<std::chrono::milliseconds>(*lastPoll_ + PollInterval - now_());
         if (wait.count() > 0)
             Pause(link_, static_cast<int>(wait.count()));
     }

@@ -46,7 +46,7 @@ struct PortContext {
 };
 
 // The time the port's waits run on: the steady clock, or a test's virtual one.
-using PortClock = std::function<std::chrono::milliseconds()>;
+using PortClock = std::function<std::chrono::nanoseconds()>;
 
 // One port of the station: finds the pods on it and programs them through
 // the window's own program command, telling the board and the record.
@@ -57,7 +57,7 @@ public:
     void Run();
 
 private:
-    using Time = std::chrono::milliseconds;
+    using Time = PodPresence::Time;
 
     // The failures of the pod at hand, as the window would show them; its
     // question is answered No, since nobody is asked.

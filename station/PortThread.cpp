@@ -72,10 +72,8 @@ void PortThread::run()
         QtReplyTimer replyTimer;
         AbortablePort port(serial, context_.control.abort);
         AbortableTimer timer(replyTimer, context_.control.abort);
-        PortRunner(port, timer, context_, [] {
-            return std::chrono::duration_cast<std::chrono::milliseconds>(
-                std::chrono::steady_clock::now().time_since_epoch());
-        }).Run();
+        PortRunner(port, timer, context_, [] { return std::chrono::steady_clock::now().time_since_epoch(); })
+            .Run();
     }
     const std::lock_guard lock(mutex_);
     running_ = false;
