@@ -172,7 +172,7 @@ void PortRunner::TakePod(const PodIdentity& pod, Time started)
 
     if (pod.type != c_.job.configuration.type_code) {
         c_.board.Step(c_.index, QStringLiteral("restarting"));
-        Restart();
+        Restart(); // left alone, and its failures belong to its record
         record.result = PodResult::Skipped;
     } else {
         c_.control.podOfTypeFound = true;

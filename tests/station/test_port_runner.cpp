@@ -179,15 +179,18 @@ TEST_F(Runner, EachPodPutOnIsTakenOnce)
         bool watch;
         Nanos swapAt, nextAt; // the pod taken off, the next put on; 0: never
         std::vector<const char*> results;
+        int restarts;          // at least, accepted by the first pod: left on the port, it runs
         const char* shownOnce; // a message the board shows once
     } rows[] = {
-        {"booting, one pass", model(0x22, 3 * Second), false, 0, 0, {"programmed"}, nullptr},
-        {"booting, watched", model(0x22, 3 * Second), true, 0, 0, {"programmed"}, nullptr},
-        {"missing a probe", model(0x33, 0, 3), true, 0, 0, {"skipped"}, nullptr},
-        {"refusing restarts", model(0x33, 0, 0, true), true, 0, 0, {"skipped"}, "Reply fail to restart"},
-        {"swapped", model(0x22, 3 * Second), true, 10 * Second, 16 * Second, {"programmed", "programmed"}, nullptr},
-        {"swapped too fast", model(0x22), true, 10 * Second, 11 * Second + 500 * Millisecond, {"programmed"}, nullptr},
+        {"booting, one pass", model(0x22, 3 * Second), false, 0, 0, {"programmed"}, 1, nullptr},
+        {"booting, watched", model(0x22, 3 * Second), true, 0, 0, {"programmed"}, 5, nullptr},
+        {"missing a probe", model(0x33, 0, 3), true, 0, 0, {"skipped"}, 10, nullptr},
+        {"refusing restarts", model(0x33, 0, 0, true), true, 0, 0, {"skipped"}, 0, "Reply fail to restart"},
+        {"swapped", model(0x22, 3 * Second), true, 15 * Second, 21 * Second, {"programmed", "programmed"}, 2, nullptr},
+        {"swapped too fast", model(0x22), true, 15 * Second, 16 * Second + 500 * Millisecond, {"programmed"}, 2, nullptr},
     };
+    // Long enough to be written for seconds: the pod boots from its last restart.
+    bytes = testing::ConfigFileBytes(1, 2000);
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
         TearDown();
@@ -201,7 +204,7 @@ TEST_F(Runner, EachPodPutOnIsTakenOnce)
             clock.Schedule(clock.Now() + row.swapAt, [&] { line.Empty(1); });
             clock.Schedule(clock.Now() + row.nextAt, [&] { line.Connect(1, next); });
         }
-        Run(row.watch, 30);
+        Run(row.watch, 40);
 
         std::vector<QString> results;
         for (const QJsonObject& line : Records())
@@ -209,6 +212,7 @@ TEST_F(Runner, EachPodPutOnIsTakenOnce)
         EXPECT_EQ(results, std::vector<QString>(row.results.begin(), row.results.end()));
         const auto programmed = std::count(row.results.begin(), row.results.end(), std::string_view("programmed"));
         EXPECT_EQ(first.programmed() + next.programmed(), programmed);
+        EXPECT_GE(first.restarts(), row.restarts);
         for (std::size_t i = 1; i < polls.wakes.size(); ++i)
             EXPECT_GE(polls.wakes[i] - polls.wakes[i - 1], 2 * Second) << "poll " << i;
         if (row.watch) {
