@@ -54,8 +54,11 @@ MsgAnswer PortRunner::Messages::Show(const QString& text, const QString& title, 
     if (runner_.c_.control.abort)
         return MsgAnswer::Ok;
     texts << MessageText(text, title);
-    if (!quiet)
+    // A pod that keeps refusing its restart is said to once, not every poll.
+    if (!said.contains(texts.back())) {
+        said << texts.back();
         runner_.c_.board.Event(runner_.c_.index, texts.back());
+    }
     return MsgAnswer::Ok;
 }
 
@@ -105,7 +108,7 @@ void PortRunner::Run()
         if (!presence_.Answered(started)) {
             Restart();
         } else if (!c_.control.stopTaking) {
-            messages_.quiet = false;
+            messages_.said.clear();
             TakePod(*pod, started);
             if (!c_.job.watch)
                 return;
@@ -152,8 +155,6 @@ void PortRunner::Restart()
     messages_.texts.clear();
     RestartPod(link_);
     presence_.Heard(now_());
-    if (!messages_.texts.isEmpty())
-        messages_.quiet = true;
 }
 
 void PortRunner::TakePod(const PodIdentity& pod, Time started)

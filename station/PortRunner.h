@@ -65,8 +65,8 @@ private:
     public:
         explicit Messages(PortRunner& runner) : runner_(runner) {}
         MsgAnswer Show(const QString& text, const QString& title, MsgButtons buttons, MsgIcon icon) override;
-        QStringList texts;
-        bool quiet = false; // kept, not shown: said before for this pod
+        QStringList texts; // of the pod's programming, or of one restart
+        QStringList said;  // shown for the pod on the port, each once
 
     private:
         PortRunner& runner_;
@@ -112,8 +112,7 @@ private:
     // Waits until the next poll may begin, and gives its start.
     Time AwaitPoll();
     void TakePod(const PodIdentity& pod, Time started);
-    // A pod left on the port is restarted so that it runs; its failures
-    // are said once per pod.
+    // A pod left on the port is restarted so that it runs.
     void Restart();
 
     PortContext c_;
