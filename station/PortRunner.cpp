@@ -124,7 +124,8 @@ bool PortRunner::Open()
     // With RTS low a two-micro pod answers through its main micro.
     link_.port.RTSEnable(false);
     if (link_.port.PortOpen(true)) {
-        closedReported_ = false;
+        if (std::exchange(closedReported_, false))
+            c_.board.Step(c_.index, QStringLiteral("searching"));
         return true;
     }
     if (!closedReported_) {
