@@ -2,6 +2,9 @@
 
 #include "platform/LineSettings.h"
 
+#include <QDir>
+#include <QFileInfo>
+
 #include <algorithm>
 #include <limits>
 #include <utility>
@@ -27,6 +30,21 @@ QString SerialDeviceName(int number)
 #endif
 }
 
+QString CanonicalDeviceName(const QString& device)
+{
+#ifdef _WIN32
+    QString name = device.toUpper();
+    if (name.startsWith(QLatin1String("\\\\.\\")))
+        name.remove(0, 4);
+    return name;
+#else
+    // Qt opens a name without a folder under /dev.
+    const QString path = device.contains(u'/') ? device : QStringLiteral("/dev/") + device;
+    const QString canonical = QFileInfo(path).canonicalFilePath();
+    return canonical.isEmpty() ? QDir::cleanPath(QFileInfo(path).absoluteFilePath()) : canonical;
+#endif
+}
+
 QtSerialPort::QtSerialPort(QString device) : device_(std::move(device))
 {
     port_.setFlowControl(QSerialPort::NoFlowControl);
@@ -40,9 +58,8 @@ QtSerialPort::QtSerialPort(QString device) : device_(std::move(device))
 
 namespace {
 
-std::string DescribeOpenError(const QSerialPort& port)
+std::string DescribeOpenError(const QSerialPort& port, const QString& device)
 {
-    const QString device = port.portName();
     switch (port.error()) {
     case QSerialPort::PermissionError:
         return QStringLiteral("no permission to use %1 (is your user in the dialout group?)")
@@ -78,9 +95,10 @@ bool QtSerialPort::PortOpen(bool open)
     }
     if (port_.isOpen())
         return true;
-    port_.setPortName(device_.isEmpty() ? SerialDeviceName(number_) : device_);
+    const QString device = device_.isEmpty() ? SerialDeviceName(number_) : device_;
+    port_.setPortName(device);
     if (!port_.open(QIODevice::ReadWrite)) {
-        openError_ = DescribeOpenError(port_);
+        openError_ = DescribeOpenError(port_, device);
         return false;
     }
     openError_.clear();

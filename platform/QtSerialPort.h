@@ -12,6 +12,11 @@ namespace vantelo {
 // COMn on Windows and /dev/ttyS{n-1} elsewhere.
 QString SerialDeviceName(int number);
 
+// The device a name opens, so that two spellings of one port compare equal:
+// symbolic links and relative parts resolved, and on Windows "com7",
+// "COM7" and "\\.\COM7" all "COM7".
+QString CanonicalDeviceName(const QString& device);
+
 class QtSerialPort final : public SerialPort {
 public:
     // With a device, the port is that device whatever its number.
