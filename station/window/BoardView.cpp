@@ -31,10 +31,10 @@ QFrame[look="unopened"] { border: 2px dashed #c62828; background: #e0e0e0; }
 
 std::optional<double> PodsPerHour(const Totals& totals, BoardClock::time_point since, BoardClock::time_point now)
 {
-    const double hours = std::chrono::duration<double, std::ratio<3600>>(now - since).count();
-    if (hours < 1.0 / 3600)
+    // A rate over less than a minute says little.
+    if (now - since < std::chrono::minutes(1))
         return std::nullopt;
-    return totals[PodResult::Programmed] / hours;
+    return totals[PodResult::Programmed] / std::chrono::duration<double, std::ratio<3600>>(now - since).count();
 }
 
 BoardView::BoardView(QWidget* parent)

@@ -15,7 +15,7 @@ namespace vantelo::station {
 
 class PortTile;
 
-// Pods programmed per hour from `since` to `now`; none before a second has passed.
+// Pods programmed per hour from `since` to `now`; none before a minute has passed.
 std::optional<double> PodsPerHour(const Totals& totals, BoardClock::time_point since, BoardClock::time_point now);
 
 // The station's board as tiles, a grid that fits its width (more rows

@@ -72,6 +72,9 @@ PortTile::PortTile(const QString& name, QWidget* parent)
     status_->setObjectName(QStringLiteral("status"));
     status_->setWordWrap(true);
     status_->setFont(bold);
+    // Room for a failure's first message on two lines: every tile is as high.
+    status_->setFixedHeight(status_->fontMetrics().lineSpacing() * 2);
+    status_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     progress_->setRange(0, 1000);
     progress_->setTextVisible(true);
     left_->setObjectName(QStringLiteral("left"));
@@ -92,7 +95,7 @@ PortTile::PortTile(const QString& name, QWidget* parent)
     layout->addWidget(pod_);
     layout->addWidget(status_);
     layout->addLayout(bar);
-    layout->addStretch();
+    setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
 }
 
 void PortTile::Show(const PortState& port, BoardClock::time_point now)
