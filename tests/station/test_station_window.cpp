@@ -139,11 +139,13 @@ TEST(StationWindow, LoadsStartsAndStopsOnceThenAtOnce)
     EXPECT_TRUE(Text(window, "record").endsWith("record.jsonl"));
 
     button("Stop")->click();
-    EXPECT_TRUE(window.Running()) << "the ports finish first";
     EXPECT_EQ(button("Stop")->accessibleName(), "Stop at once");
+    const auto* messages = window.findChild<QPlainTextEdit*>();
+    ASSERT_TRUE(Within([&] { return messages->toPlainText().contains("finished first"); }));
+    EXPECT_FALSE(messages->toPlainText().contains("Stopping at once.")) << "the ports finish first";
     button("Stop")->click();
     ASSERT_TRUE(Within([&] { return !window.Running(); }, 1500ms));
-    EXPECT_TRUE(window.findChild<QPlainTextEdit*>()->toPlainText().contains("Stopping at once."));
+    EXPECT_TRUE(messages->toPlainText().contains("Stopping at once."));
     EXPECT_TRUE(button("Load")->isEnabled() && button("Start")->isEnabled());
     EXPECT_EQ(button("Stop")->text(), "Stop");
     EXPECT_FALSE(button("Stop")->isEnabled());
