@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The Windows program under wine, from its ZIP, in a fresh prefix, on the
 # X server that xvfb-run gives it.
-#  1. The ZIP holds the window, the station, their Qt and compiler DLLs and
+#  1. The ZIP holds the window, the station and its window, their Qt and compiler DLLs and
 #     two plugins, nothing else; each program starts from it alone (the
 #     station refuses a missing file with its status 2).
 #  2. A first start seeds the registry (Version 17, sub-keys 0 to 30); the
@@ -12,6 +12,8 @@
 #     gets the 110-baud low pulse, then FF S E T P O D at the seven rates in
 #     order, two stop bits each (podsim serves an empty port: no answer
 #     changes the course of the search).
+#  4. The station's window, started with that file, comes up and starts at
+#     once; its screenshot goes into the build folder.
 # The reply side is not checked here: under Debian's wine 8.0 QSerialPort does
 # not reliably receive (its overlapped WaitCommEvent is not posted to the
 # completion port Qt waits on), so answers are checked on Linux ptys and on
@@ -38,7 +40,8 @@ mkdir -p "$work/Program Files"
 (cd "$work/Program Files" && "$cmake" -E tar xf "$zip")
 app=$(echo "$work/Program Files"/vantelo-*)
 expected="Qt6Core.dll Qt6Gui.dll Qt6SerialPort.dll Qt6Widgets.dll libgcc_s_seh-1.dll
-libstdc++-6.dll libwinpthread-1.dll platforms/qwindows.dll styles/qwindowsvistastyle.dll vantelo-station.exe vantelo.exe"
+libstdc++-6.dll libwinpthread-1.dll platforms/qwindows.dll styles/qwindowsvistastyle.dll vantelo-station.exe
+vantelo-station-window.exe vantelo.exe"
 found=$(cd "$app" && find . -type f | sed 's|^\./||' | LC_ALL=C sort | tr '\n' ' ')
 [ "$found" = "$(echo $expected | tr ' ' '\n' | LC_ALL=C sort | tr '\n' ' ')" ] ||
     fail "the ZIP holds: $found"
@@ -127,3 +130,17 @@ probe="110,n,8,2: 00
 sent=$(sed -n 's/^ *[0-9.]* COM1 > //p' "$work/podsim.log")
 [ "$sent" = "$probe" ] || fail "COM1 got, after the command-line load:
 $sent"
+
+echo "the station's window with the same file"
+wine "$app/vantelo-station-window.exe" --record 'C:\pods.jsonl' \
+    "$(winepath -w "$work/My Jobs/Hall 2.TXF" 2>/dev/null)" 2>/dev/null &
+program_pid=$!
+for _ in $(seq 300); do
+    xwininfo -name "Vantelo Station" >"$work/window" 2>/dev/null && break
+    kill -0 "$program_pid" 2>/dev/null || fail "the station's window ended"
+    sleep 0.1
+done
+grep -q 'Window id:' "$work/window" || fail "no window titled Vantelo Station"
+sleep 3 # its tiles, once the ports have been tried
+xwd -silent -id "$(awk '/Window id:/ {print $4}' "$work/window")" -out "$screenshots/station-window-wine.xwd"
+stop
