@@ -1,5 +1,6 @@
 #include "support/Files.h"
 #include "support/ScriptedDialogs.h"
+#include "support/Within.h"
 
 #include "catalogue/RegisterPod.h"
 #include "config/PodFile.h"
@@ -7,14 +8,12 @@
 #include "station/window/StationWindow.h"
 
 #include <QCryptographicHash>
-#include <QDeadlineTimer>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSettings>
 #include <QTemporaryDir>
-#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -22,6 +21,7 @@ namespace vantelo::station {
 namespace {
 
 using namespace std::chrono_literals;
+using testing::Within;
 
 QString Text(const QWidget& tile, const char* part)
 {
@@ -90,15 +90,6 @@ TEST(StationTiles, EachResultStaysOnItsTileUntilThePodIsTakenOff)
     EXPECT_EQ(taken->property("look").toString(), "empty");
 }
 
-// Pushes the buttons by their names while the event loop runs, until `done` (5 s at most).
-bool Within(const std::function<bool()>& done, std::chrono::milliseconds time = 5s)
-{
-    const QDeadlineTimer deadline(time);
-    while (!done() && !deadline.hasExpired())
-        QTest::qWait(20);
-    return done();
-}
-
 // Load refuses a file with the window's texts and shows the one it takes;
 // while ports run the file cannot change; Stop once lets the ports finish,
 // twice stops them at once.
@@ -135,13 +126,13 @@ TEST(StationWindow, LoadsStartsAndStopsOnceThenAtOnce)
     ASSERT_TRUE(Within([&] {
         const auto* tile = window.findChild<QFrame*>(ports->back().name);
         return tile && tile->property("look") == "unopened";
-    }));
+    }, 5s));
     EXPECT_TRUE(Text(window, "record").endsWith("record.jsonl"));
 
     button("Stop")->click();
     EXPECT_EQ(button("Stop")->accessibleName(), "Stop at once");
     const auto* messages = window.findChild<QPlainTextEdit*>();
-    ASSERT_TRUE(Within([&] { return messages->toPlainText().contains("finished first"); }));
+    ASSERT_TRUE(Within([&] { return messages->toPlainText().contains("finished first"); }, 5s));
     EXPECT_FALSE(messages->toPlainText().contains("Stopping at once.")) << "the ports finish first";
     button("Stop")->click();
     ASSERT_TRUE(Within([&] { return !window.Running(); }, 1500ms));

@@ -1,28 +1,22 @@
 #include "PodsimProcess.h"
 #include "support/Files.h"
 #include "support/ScriptedDialogs.h"
+#include "support/Within.h"
 
 #include "catalogue/RegisterPod.h"
 #include "station/window/StationWindow.h"
 
-#include <QDeadlineTimer>
 #include <QProgressBar>
 #include <QSettings>
 #include <QTemporaryDir>
-#include <QTest>
 
 #include <gtest/gtest.h>
 
 namespace vantelo::station {
 namespace {
 
-bool Within(const std::function<bool()>& done, int milliseconds)
-{
-    const QDeadlineTimer deadline(milliseconds);
-    while (!done() && !deadline.hasExpired())
-        QTest::qWait(20);
-    return done();
-}
+using namespace std::chrono_literals;
+using testing::Within;
 
 // Closing the window while a pod is being written asks first; No leaves it
 // running, Yes stops at once, records the pod as interrupted and closes.
@@ -43,7 +37,7 @@ TEST(StationWindowPty, ClosingWhileAPodIsWrittenAsksThenStopsAtOnce)
     window.show();
     ASSERT_TRUE(window.LoadFile(file));
     window.Start();
-    ASSERT_TRUE(Within([&] { return window.findChild<QProgressBar*>()->value() > 0; }, 20'000));
+    ASSERT_TRUE(Within([&] { return window.findChild<QProgressBar*>()->value() > 0; }, 20s));
 
     window.close();
     ASSERT_EQ(boxes.calls.size(), 1u);
@@ -52,7 +46,7 @@ TEST(StationWindowPty, ClosingWhileAPodIsWrittenAsksThenStopsAtOnce)
 
     boxes.answers = {MsgAnswer::Yes};
     window.close();
-    ASSERT_TRUE(Within([&] { return !window.isVisible(); }, 5'000));
+    ASSERT_TRUE(Within([&] { return !window.isVisible(); }, 5s));
     EXPECT_FALSE(window.Running());
     EXPECT_NE(testing::ReadFile(record).find(R"("result":"interrupted")"), std::string::npos);
 }

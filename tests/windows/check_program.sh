@@ -53,16 +53,19 @@ wine "$app/vantelo-station.exe" 'C:\none.TXF' >/dev/null 2>"$work/station" || st
 [ "$status" = 2 ] && grep -q 'Failed to open file C:\\none.TXF' "$work/station" ||
     fail "the station said ($status): $(cat "$work/station")"
 
-# Runs the program with the given arguments until its window is up.
+# Runs a program of the ZIP with the given arguments until its window,
+# titled NAME, is up. Usage: start NAME PROGRAM [ARGUMENT...]
 start() {
-    wine "$app/vantelo.exe" "$@" 2>/dev/null &
+    local name=$1 program=$2
+    shift 2
+    wine "$app/$program" "$@" 2>/dev/null &
     program_pid=$!
     for _ in $(seq 300); do
-        xwininfo -name "$title" >"$work/window" 2>/dev/null && return
-        kill -0 "$program_pid" 2>/dev/null || fail "the program ended"
+        xwininfo -name "$name" >"$work/window" 2>/dev/null && return
+        kill -0 "$program_pid" 2>/dev/null || fail "$program ended"
         sleep 0.1
     done
-    fail "no window titled $title"
+    fail "no window titled $name"
 }
 stop() {
     wineserver -k 2>/dev/null || true
@@ -71,7 +74,7 @@ stop() {
 }
 
 echo "first start, fresh prefix"
-start
+start "$title" vantelo.exe
 sleep 1
 size=$(awk '/Width:/ {w=$2} /Height:/ {h=$2} END {print w "x" h}' "$work/window")
 id=$(awk '/Window id:/ {print $4}' "$work/window")
@@ -106,7 +109,7 @@ wineserver -w || true
 echo "second start, COM1 and COM2 on ptys, a file named on the command line"
 mkdir -p "$work/My Jobs"
 bash "$source/tools/make-sample.sh" "$work/My Jobs/Hall 2.TXF" 1 64
-start "$(winepath -w "$work/My Jobs/Hall 2.TXF" 2>/dev/null)"
+start "$title" vantelo.exe "$(winepath -w "$work/My Jobs/Hall 2.TXF" 2>/dev/null)"
 
 # podsim writes a line once the framing changes, the last one when it ends:
 # it ends once the search has gone on to COM2.
@@ -132,15 +135,8 @@ sent=$(sed -n 's/^ *[0-9.]* COM1 > //p' "$work/podsim.log")
 $sent"
 
 echo "the station's window with the same file"
-wine "$app/vantelo-station-window.exe" --record 'C:\pods.jsonl' \
-    "$(winepath -w "$work/My Jobs/Hall 2.TXF" 2>/dev/null)" 2>/dev/null &
-program_pid=$!
-for _ in $(seq 300); do
-    xwininfo -name "Vantelo Station" >"$work/window" 2>/dev/null && break
-    kill -0 "$program_pid" 2>/dev/null || fail "the station's window ended"
-    sleep 0.1
-done
-grep -q 'Window id:' "$work/window" || fail "no window titled Vantelo Station"
+start "Vantelo Station" vantelo-station-window.exe --record 'C:\pods.jsonl' \
+    "$(winepath -w "$work/My Jobs/Hall 2.TXF" 2>/dev/null)"
 sleep 3 # its tiles, once the ports have been tried
 xwd -silent -id "$(awk '/Window id:/ {print $4}' "$work/window")" -out "$screenshots/station-window-wine.xwd"
 stop
