@@ -48,7 +48,7 @@ TEST(StationWindowOnScreen, ShowsEachPortsResultAndRecordsEveryPod)
     QProcess station; // killed when it goes out of scope
     station.setProcessEnvironment(environment);
     station.setProcessChannelMode(QProcess::ForwardedChannels);
-    station.start(QStringLiteral(STATION_PROGRAM), {"--window", "--record", record, file});
+    station.start(QStringLiteral(PROGRAM), {"--window", "--record", record, file});
     ASSERT_TRUE(station.waitForStarted());
 
     const QDeadlineTimer deadline(60'000);

@@ -86,7 +86,7 @@ TEST(WindowOnScreen, SearchesOnStartUpThenShowsThePodsInTheirRows)
     QProcess program; // killed when it goes out of scope
     program.setProcessEnvironment(environment);
     program.setProcessChannelMode(QProcess::ForwardedChannels);
-    program.start(QStringLiteral(VANTELO_PROGRAM), {file.fileName()});
+    program.start(QStringLiteral(PROGRAM), {file.fileName()});
     ASSERT_TRUE(program.waitForStarted());
 
     // Grabs the screen until `done` holds for a grab (30 s at most); the
