@@ -109,7 +109,7 @@ std::optional<StationOptions> ParseStationOptions(const QStringList& arguments, 
     if (options.help)
         return options;
     options.window = parser.isSet(window);
-    options.watch = parser.isSet(watch) || options.window;
+    options.watch = parser.isSet(watch);
 
     const QStringList records = parser.values(record);
     if (records.size() > 1) {

@@ -10,12 +10,13 @@
 #include <QCloseEvent>
 #include <QDateTime>
 #include <QDir>
-#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSettings>
+
+#include <algorithm>
 
 namespace vantelo::station {
 
@@ -133,7 +134,11 @@ std::optional<std::vector<StationPort>> StationWindow::Ports()
     if (!start_.ports.empty())
         return start_.ports;
     QString error;
-    const auto ports = ParsePorts(ReadWindowSettings(settings_).ports, error);
+    auto ports = ParsePorts(ReadWindowSettings(settings_).ports, error);
+    if (ports && ports->empty()) {
+        error = QStringLiteral("No port to serve: choose them with Ports.");
+        ports.reset();
+    }
     if (!ports)
         boxes_.Show(error, ErrorTitle, MsgButtons::Ok, MsgIcon::None);
     return ports;

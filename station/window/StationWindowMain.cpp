@@ -10,6 +10,8 @@
 #include <QSettings>
 #include <QTimer>
 
+#include <algorithm>
+
 #include <cstdio>
 
 namespace vantelo::station {
