@@ -134,14 +134,12 @@ std::optional<std::vector<StationPort>> StationWindow::Ports()
     if (!start_.ports.empty())
         return start_.ports;
     QString error;
-    auto ports = ParsePorts(ReadWindowSettings(settings_).ports, error);
-    if (ports && ports->empty()) {
-        error = QStringLiteral("No port to serve: choose them with Ports.");
-        ports.reset();
-    }
-    if (!ports)
-        boxes_.Show(error, ErrorTitle, MsgButtons::Ok, MsgIcon::None);
-    return ports;
+    const auto ports = ParsePorts(ReadWindowSettings(settings_).ports, error);
+    if (ports && !ports->empty())
+        return ports;
+    boxes_.Show(ports ? QStringLiteral("No port to serve: choose them with Ports.") : error, ErrorTitle,
+                MsgButtons::Ok, MsgIcon::None);
+    return std::nullopt;
 }
 
 void StationWindow::ChoosePorts()
