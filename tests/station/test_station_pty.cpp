@@ -15,6 +15,10 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <fcntl.h>
+#include <pty.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
 #include <functional>
 #include <optional>
 
@@ -276,6 +280,88 @@ TEST_F(Station, PortsAsTheUserNamedThem)
             EXPECT_EQ(lines[0]["device"].toString(), device);
             EXPECT_EQ(lines[0]["result"].toString(), "programmed");
         }
+    }
+}
+
+// What a terminal of `columns` × `rows` shows after `output`, as far as the
+// board uses one: cursor up, clearing, colours (ignored) and wrapping.
+QStringList Screen(const QString& output, int columns, int rows)
+{
+    QStringList screen(rows);
+    int row = 0, column = 0;
+    const auto newLine = [&] {
+        column = 0;
+        if (++row == rows)
+            screen.removeFirst(), screen.append(QString()), row = rows - 1;
+    };
+    for (qsizetype i = 0; i < output.size(); ++i) {
+        if (output[i] == u'\x1b') {
+            qsizetype end = i + 2;
+            while (end < output.size() && !output[end].isLetter())
+                ++end;
+            const int n = std::max(output.mid(i + 2, end - i - 2).toInt(), 1);
+            switch (end < output.size() ? output[end].unicode() : 0) {
+            case 'F':
+                row = std::max(row - n, 0), column = 0;
+                break;
+            case 'J':
+                for (int r = row + 1; r < rows; ++r)
+                    screen[r].clear();
+                [[fallthrough]];
+            case 'K':
+                screen[row].truncate(column);
+                break;
+            }
+            i = end;
+        } else if (output[i] == u'\n') {
+            newLine();
+        } else {
+            if (column == columns)
+                newLine();
+            screen[row] = screen[row].leftJustified(column, u' ').left(column) + output[i] + screen[row].mid(column + 1);
+            ++column;
+        }
+    }
+    return screen;
+}
+
+// On an 80 × 24 terminal the board stays one copy of itself: with four ports
+// a line each, with 32 the busy ones and a count of the rest.
+TEST_F(Station, BoardFitsAnEightyColumnTerminal)
+{
+    QStringList ports;
+    for (int n = 1; n <= 32; ++n)
+        ports << "--port" << (n == 1 ? QStringLiteral("1:type=1") : QStringLiteral("%1:empty").arg(n));
+    StartPodsim(ports);
+    const QString lumo = Configuration("Lumo.TXF", 1, 512);
+    for (const int count : {4, 32}) {
+        SCOPED_TRACE(count);
+        int master = -1, slave = -1;
+        winsize size{24, 80, 0, 0};
+        ASSERT_EQ(openpty(&master, &slave, nullptr, nullptr, &size), 0);
+        fcntl(master, F_SETFL, O_NONBLOCK);
+        QProcess station;
+        station.setChildProcessModifier([slave] { dup2(slave, STDOUT_FILENO); });
+        QStringList arguments;
+        for (int n = 1; n <= count; ++n)
+            arguments << "--port" << QString::number(n);
+        Start(station, arguments << lumo);
+        ::close(slave);
+        QByteArray written;
+        char buffer[4096];
+        for (bool running = true; running;) {
+            running = !station.waitForFinished(50);
+            for (ssize_t n; (n = ::read(master, buffer, sizeof buffer)) > 0;)
+                written.append(buffer, n);
+        }
+        ::close(master);
+        EXPECT_EQ(station.exitCode(), 0);
+        // The board as last drawn, before the summary below it.
+        const QStringList screen = Screen(QString::fromUtf8(written.left(written.lastIndexOf("\x1b[J"))), 80, 24);
+        const QString shown = screen.join(u'\n');
+        EXPECT_EQ(shown.count(QRegularExpression("^COM1 ", QRegularExpression::MultilineOption)), 1) << shown.toStdString();
+        EXPECT_EQ(shown.count("Totals: 1 programmed"), 1) << shown.toStdString();
+        EXPECT_EQ(shown.count(" more ports: "), count == 32 ? 1 : 0) << shown.toStdString();
     }
 }
 
