@@ -15,6 +15,10 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <fcntl.h>
+#include <pty.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
 #include <functional>
 #include <optional>
 
@@ -277,6 +281,48 @@ TEST_F(Station, PortsAsTheUserNamedThem)
             EXPECT_EQ(lines[0]["device"].toString(), device);
             EXPECT_EQ(lines[0]["result"].toString(), "programmed");
         }
+    }
+}
+
+// On an 80 × 24 terminal the board is redrawn in place: with four ports a
+// line each, with 32 the busy ones and a count of the rest.
+TEST_F(Station, BoardFitsAnEightyColumnTerminal)
+{
+    QStringList ports;
+    for (int n = 1; n <= 32; ++n)
+        ports << "--port" << (n == 1 ? QStringLiteral("1:type=1") : QStringLiteral("%1:empty").arg(n));
+    StartPodsim(ports);
+    const QString lumo = Configuration("Lumo.TXF", 1, 512);
+    for (const int count : {4, 32}) {
+        SCOPED_TRACE(count);
+        int master = -1, slave = -1;
+        winsize size{24, 80, 0, 0};
+        ASSERT_EQ(openpty(&master, &slave, nullptr, nullptr, &size), 0);
+        fcntl(master, F_SETFL, O_NONBLOCK);
+        QProcess station;
+        station.setChildProcessModifier([slave] { dup2(slave, STDOUT_FILENO); });
+        QStringList arguments;
+        for (int n = 1; n <= count; ++n)
+            arguments << "--port" << QString::number(n);
+        Start(station, arguments << lumo);
+        ::close(slave);
+        QByteArray written;
+        char buffer[4096];
+        for (bool running = true; running;) {
+            running = !station.waitForFinished(50);
+            for (ssize_t n; (n = ::read(master, buffer, sizeof buffer)) > 0;)
+                written.append(buffer, n);
+        }
+        ::close(master);
+        EXPECT_EQ(station.exitCode(), 0);
+        // No line the terminal would wrap, and never back up past its top:
+        // either leaves stale copies of the board on the screen.
+        const QRegularExpression up("\x1b\\[(\\d+)F"), codes("\x1b\\[[0-9;]*[A-Za-z]");
+        for (const auto& match : up.globalMatch(QString::fromUtf8(written)))
+            EXPECT_LE(match.captured(1).toInt(), 23);
+        for (const QString& line : QString::fromUtf8(written).split(u'\n'))
+            EXPECT_LE(QString(line).remove(codes).remove(u'\r').size(), 79) << line.toStdString();
+        EXPECT_EQ(written.count(" more ports: "), count == 32 ? written.count("Totals: ") - 1 : 0);
     }
 }
 
