@@ -42,7 +42,8 @@ TEST(StationWindowPty, ClosingWhileAPodIsWrittenAsksThenStopsAtOnce)
     window.close();
     ASSERT_EQ(boxes.calls.size(), 1u);
     EXPECT_EQ(boxes.calls[0].buttons, MsgButtons::YesNo);
-    EXPECT_TRUE(window.isVisible() && window.Running());
+    EXPECT_FALSE(Within([&] { return !window.Running(); }, 500ms)) << "No leaves the pod being written";
+    EXPECT_TRUE(window.isVisible());
 
     boxes.answers = {MsgAnswer::Yes};
     window.close();
