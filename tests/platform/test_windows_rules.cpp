@@ -1,5 +1,5 @@
 #include "platform/CommandLine.h"
-#include "platform/QtSerialPort.h"
+#include "platform/SystemSerialPort.h"
 
 #include <gtest/gtest.h>
 
