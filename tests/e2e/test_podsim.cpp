@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdio>
 
 namespace vantelo {
@@ -66,6 +67,25 @@ TEST(OverPty, ProbeAndDownloadThenTheDeviceVanishes)
     EXPECT_TRUE(QString::fromStdString(port.OpenError()).endsWith(" does not exist"));
     if (::testing::Test::HasFailure())
         std::fprintf(stderr, "podsim's log:\n%s", ReadAll(dir.filePath("podsim.log")).constData());
+}
+
+// An adapter whose output never leaves (the system's queue never empties)
+// holds its thread no longer than the drain's limit, and is then lost as a
+// vanished device is. Settings that change nothing need no drain.
+TEST(OverPty, AStalledAdapterIsLostAtTheDrainLimit)
+{
+    QTemporaryDir dir;
+    PodsimProcess podsim(QStringLiteral(PODSIM_PROGRAM), {"--port", "1:empty"}, dir.filePath("podsim.log"));
+    QtSerialPort port({}, [](qintptr) { return std::optional<long>(1); });
+    port.CommPort(1);
+    ASSERT_TRUE(port.PortOpen(true));
+    EXPECT_TRUE(port.Settings("9600,n,8,1")) << "the line as it opens";
+    EXPECT_TRUE(port.PortOpen());
+
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_FALSE(port.Settings("9600,o,8,1"));
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(3)) << "a hang, not a limit";
+    EXPECT_FALSE(port.PortOpen());
 }
 
 } // namespace
