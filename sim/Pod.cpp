@@ -73,7 +73,7 @@ std::vector<Transmission> Pod::Receive(const WireByte& byte)
     if (gone && std::cmp_greater_equal(received_.size(), *gone))
         return {};
     received_.push_back(byte);
-    if (model_.faults.silent)
+    if (model_.faults.silent || byte.time < deafUntil_)
         return {};
 
     const std::int32_t baud = byte.settings.baud;
@@ -86,7 +86,8 @@ std::vector<Transmission> Pod::Receive(const WireByte& byte)
     if (byte.low > 0 || baud == LowPulseBaud)
         return {};
     std::vector<Transmission> replies;
-    if (awake_ && baud == model_.baud && MatchesProbe(byte.value))
+    if (awake_ && baud == model_.baud && MatchesProbe(byte.value) &&
+        ++probesHeard_ != model_.faults.missProbe)
         replies.push_back(ProbeReply());
     if (baud == CommandBaud) {
         if (auto answer = Decode(byte); !answer.empty())
@@ -136,14 +137,14 @@ std::vector<std::uint8_t> Pod::Decode(const WireByte& byte)
     if (payload_.size() < PayloadLength(*command_))
         return {};
     const std::uint8_t command = *std::exchange(command_, std::nullopt);
-    auto answer = Execute(command);
+    auto answer = Execute(command, byte.time);
     payload_.clear();
     if (!answer.empty()) // a frame left unanswered is as if it never came
         lastAccepted_ = answer.front() == Accepted ? command : 0;
     return answer;
 }
 
-std::vector<std::uint8_t> Pod::Execute(std::uint8_t command)
+std::vector<std::uint8_t> Pod::Execute(std::uint8_t command, Nanos time)
 {
     const PodFaults& faults = model_.faults;
     if (faults.wrongAcknowledgement || Sum(payload_) != 0xFF)
@@ -159,6 +160,7 @@ std::vector<std::uint8_t> Pod::Execute(std::uint8_t command)
         }
         ++restarts_;
         awake_ = false;
+        deafUntil_ = time + model_.reboot;
         if (lastAccepted_ == (TakesSecondaryTable(model_.reply) ? SecondaryByte : Block))
             ++programmed_;
         return accepted;

@@ -46,6 +46,7 @@ struct PodFaults {
     int refuseSecondaryTimes = 0;
     int ignoreRestarts = 0;            // the first n restarts go unanswered
     bool badProbeChecksum = false;     // probe reply checksum off by one
+    int missProbe = 0;                 // the nth probe it recognises goes unanswered
     // The whole probe reply, in place of the one the pod would make.
     std::optional<std::vector<std::uint8_t>> probeReply;
     // After this many received bytes the pod is gone: it answers nothing more.
@@ -58,6 +59,7 @@ struct PodModel {
     std::uint8_t minor = 0;
     std::int32_t baud = 9600;  // listening rate of the probe
     Nanos turnaround = 0;      // between a request's last byte and the answer
+    Nanos reboot = 0;          // deaf this long after each restart it accepts
     PodFaults faults;
 };
 
@@ -92,7 +94,7 @@ private:
     Transmission ProbeReply();
     // The answer to a byte at the command rate, empty when none is due.
     std::vector<std::uint8_t> Decode(const WireByte& byte);
-    std::vector<std::uint8_t> Execute(std::uint8_t command);
+    std::vector<std::uint8_t> Execute(std::uint8_t command, Nanos time);
 
     PodModel model_;
     std::vector<WireByte> received_;
@@ -101,6 +103,8 @@ private:
     int restarts_ = 0;
     int programmed_ = 0;
     int probesAnswered_ = 0;
+    int probesHeard_ = 0;
+    Nanos deafUntil_ = 0; // booting after a restart
     bool awake_ = false;
     std::size_t probeMatched_ = 0;
     std::optional<std::uint8_t> command_; // of the frame being received

@@ -171,6 +171,31 @@ TEST_F(Probe, AnswerIsTheFirstFourOfItsLastFiveBytes)
     }
 }
 
+// Probe after probe, each restarting the pod it finds: a pod deaf while it
+// boots after a restart it accepted, and one that misses a probe. The probe
+// straight after a restart wakes the pod 111 ms into its 150 ms boot.
+TEST_F(Probe, RebootingPodIsFoundOnceBootedAndAMissedProbeIsOnlyThatOne)
+{
+    const struct {
+        const char* pod;
+        Nanos reboot;
+        int missProbe;
+        std::vector<bool> found;
+    } rows[] = {
+        {"reboots in 150 ms", 150 * Millisecond, 0, {true, false, true, false}},
+        {"misses its second probe", 0, 2, {true, false, true, true}},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.pod);
+        sim::PodModel model = testing::PodModelOf(0x22, 9600, 1, 2);
+        model.reboot = row.reboot;
+        model.faults.missProbe = row.missProbe;
+        Replace(model);
+        for (std::size_t i = 0; i < row.found.size(); ++i)
+            EXPECT_EQ(ProbePort(link, true), row.found[i] ? 0x020122 : 0) << "probe " << i + 1;
+    }
+}
+
 TEST_F(Probe, CatalogueDecidesWhatIsIdentified)
 {
     podTypes[20].Reply = 0x22; // a later entry sharing the byte changes nothing

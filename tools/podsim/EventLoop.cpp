@@ -63,9 +63,12 @@ void Serve(std::deque<WirePort>& ports)
     prctl(PR_SET_TIMERSLACK, 1UL, 0UL, 0UL, 0UL);
     const sigset_t sleeping = CatchStopSignals();
 
-    std::vector<pollfd> masters;
-    for (const WirePort& port : ports)
-        masters.push_back({port.pty().master(), POLLIN, 0});
+    // Each port's master, then the watch on its slave.
+    std::vector<pollfd> polled;
+    for (const WirePort& port : ports) {
+        polled.push_back({port.pty().master(), POLLIN, 0});
+        polled.push_back({port.watch().fd(), POLLIN, 0});
+    }
 
     while (!stopRequested) {
         sim::Nanos now = MonotonicNow();
@@ -76,20 +79,24 @@ void Serve(std::deque<WirePort>& ports)
                 next = next ? std::min(*next, *due) : *due;
         }
         const timespec wait = Duration(next ? std::max<sim::Nanos>(*next - now, 0) : 0);
-        if (ppoll(masters.data(), masters.size(), next ? &wait : nullptr, &sleeping) < 0) {
+        if (ppoll(polled.data(), polled.size(), next ? &wait : nullptr, &sleeping) < 0) {
             if (errno == EINTR)
                 continue;
             throw std::system_error(errno, std::generic_category(), "ppoll");
         }
         now = MonotonicNow();
-        for (std::size_t i = 0; i < masters.size(); ++i) {
-            if (masters[i].revents & (POLLERR | POLLHUP | POLLNVAL))
+        for (std::size_t i = 0; i < ports.size(); ++i) {
+            pollfd& master = polled[2 * i];
+            pollfd& watch = polled[2 * i + 1];
+            if (master.revents & (POLLERR | POLLHUP | POLLNVAL))
                 throw std::system_error(EIO, std::generic_category(),
                                         "pty of COM" + std::to_string(ports[i].number()));
-            if (masters[i].revents & POLLIN)
+            if (master.revents & POLLIN)
                 ports[i].ReadAvailable(now);
+            if (watch.revents & POLLIN)
+                ports[i].ProgramOpenedOrClosed(now);
             if (ports[i].Unplugged())
-                masters[i].fd = -1; // poll passes over it from now on
+                master.fd = watch.fd = -1; // poll passes over them from now on
         }
     }
 }

@@ -108,10 +108,14 @@ bool ParsePodItem(std::string_view item, PortDescription& port)
         pod.baud = static_cast<std::int32_t>(ParseInteger(value, 50, 4'000'000, "baud"));
     else if (key == "turnaround")
         pod.turnaround = ParseMilliseconds(value, "turnaround");
+    else if (key == "reboot")
+        pod.reboot = ParseMilliseconds(value, "reboot");
     else if (key == "swap")
         port.swap = ParseMilliseconds(value, "swap");
     else if (key == "refuse")
         ParseRefusal(value, pod.faults);
+    else if (key == "missprobe")
+        pod.faults.missProbe = static_cast<int>(ParseInteger(value, 1, 1'000'000, "missprobe"));
     else if (key == "unplug")
         pod.faults.unplugAfterBytes = static_cast<int>(ParseInteger(value, 0, 1'000'000, "unplug"));
     else

@@ -1,11 +1,14 @@
 #include "Pty.h"
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <cstdlib>
+#include <iterator>
 #include <system_error>
 
 #include <fcntl.h>
+#include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -40,10 +43,27 @@ Pty::Pty()
         Check(tcgetattr(slave_, &settings) == 0, "tcgetattr");
         cfmakeraw(&settings);
         Check(tcsetattr(slave_, TCSANOW, &settings) == 0, "tcsetattr");
+        Check(tcgetattr(slave_, &raw_) == 0, "tcgetattr"); // as the pty keeps them
     } catch (...) {
         Close();
         throw;
     }
+}
+
+bool Pty::RestoreSettings()
+{
+    termios now{};
+    if (slave_ < 0 || tcgetattr(slave_, &now) != 0)
+        return false;
+    tcflush(slave_, TCIOFLUSH);
+    ioctl(slave_, TIOCNXCL); // Qt's exclusive use ends at its close, which never came
+    const bool same = now.c_iflag == raw_.c_iflag && now.c_oflag == raw_.c_oflag &&
+                      now.c_cflag == raw_.c_cflag && now.c_lflag == raw_.c_lflag &&
+                      std::equal(std::begin(now.c_cc), std::end(now.c_cc), std::begin(raw_.c_cc));
+    if (same)
+        return false;
+    Check(tcsetattr(slave_, TCSANOW, &raw_) == 0, "tcsetattr");
+    return true;
 }
 
 Pty::~Pty()

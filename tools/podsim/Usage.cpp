@@ -16,6 +16,7 @@ end-to-end tests.
       version=MAJ.MIN   version it reports (default 1.0)
       baud=B            rate at which it answers the probe (default 9600)
       turnaround=MS     milliseconds between a request and its answer (default 0)
+      reboot=MS         deaf for MS milliseconds after each restart it accepts
       swap=MS           once programmed (its download, the secondary table if
                         its type has one, then the restart), the pod is taken
                         away; MS milliseconds later a fresh pod of the same
@@ -26,6 +27,7 @@ end-to-end tests.
       single            acknowledges commands with one byte, 0xF0
       refuse=BLOCK:T    refuses download block BLOCK the first T times
       badsum            answers the probe with a wrong checksum
+      missprobe=N       leaves the Nth probe it hears unanswered
       unplug=N          the port vanishes once the pod has received N bytes, as
                         a USB adapter pulled out
   --links DIR           also make symbolic links DIR/COMn to the ports
@@ -38,7 +40,10 @@ On start-up podsim prints one line VANTELO_COMn=DEVICE for each port given,
 then a line "ready"; set those variables where Vantelo runs. A missing port
 is given a path that does not exist. Each request and answer is logged to
 standard error in hex, and each swap as lines "COMn: pod taken away" and
-"COMn: fresh pod". SIGTERM or SIGINT ends podsim and removes the links.
+"COMn: fresh pod". A port that a program left in other settings when it
+died is made raw again for the next one ("COMn: port left in other
+settings, made raw again"). SIGTERM or SIGINT ends podsim and removes the
+links.
 
 Bytes reach the pod no sooner than they would over a real line at the rate
 the program set, and answers come back byte by byte at the pod's rate.

@@ -30,8 +30,8 @@ sim::Nanos CharacterTime(int bits, std::int32_t baud)
 
 WirePort::WirePort(int number, std::optional<sim::PodModel> pod, sim::Nanos epoch, std::string imagePath,
                    std::optional<sim::Nanos> swap)
-    : number_(number), pod_(std::move(pod)), log_(number, epoch), imagePath_(std::move(imagePath)),
-      swap_(swap)
+    : number_(number), watch_(pty_.slavePath()), pod_(std::move(pod)), log_(number, epoch),
+      imagePath_(std::move(imagePath)), swap_(swap)
 {
 }
 
@@ -56,6 +56,15 @@ void WirePort::ReadAvailable(sim::Nanos now)
                 return;
         }
     }
+}
+
+void WirePort::ProgramOpenedOrClosed(sim::Nanos now)
+{
+    if (!watch_.AllClosed())
+        return;
+    outgoing_.clear();
+    if (pty_.RestoreSettings())
+        log_.Note(now, "port left in other settings, made raw again");
 }
 
 bool WirePort::Unplugged()

@@ -2,6 +2,7 @@
 
 #include "ExchangeLog.h"
 #include "Pty.h"
+#include "SlaveWatch.h"
 #include "sim/Pod.h"
 
 #include <cstdint>
@@ -29,12 +30,16 @@ public:
 
     int number() const { return number_; }
     const Pty& pty() const { return pty_; }
+    const SlaveWatch& watch() const { return watch_; }
 
     // Takes every byte the program has written, at `now`.
     void ReadAvailable(sim::Nanos now);
     // Writes the answer bytes that have arrived by `now`, and puts a fresh
     // pod on when its time has come.
     void RunDue(sim::Nanos now);
+    // Once the program has closed the port, or died, the next one finds it
+    // as podsim made it; what was still on its way to the program is lost.
+    void ProgramOpenedOrClosed(sim::Nanos now);
     // When the next answer byte arrives or the next fresh pod is put on.
     std::optional<sim::Nanos> NextDue() const;
     // True once the port has vanished (the pod's unplug fault).
@@ -48,6 +53,7 @@ private:
 
     int number_;
     Pty pty_;
+    SlaveWatch watch_; // made after the pty: podsim's own descriptor is not the program's
     std::optional<sim::Pod> pod_;
     ExchangeLog log_;
     std::string imagePath_;
