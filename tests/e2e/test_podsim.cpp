@@ -5,6 +5,7 @@
 #include "discovery/ProbePort.h"
 #include "platform/QtReplyTimer.h"
 #include "platform/QtSerialPort.h"
+#include "platform/SystemSerialPort.h"
 #include "programming/DownloadData.h"
 
 #include <QFile>
@@ -128,20 +129,18 @@ TEST_F(OverPty, PortThatAKilledProgramLeftInOddSettingsWorksForTheNext)
 // An adapter whose output never leaves (the system's queue never empties)
 // holds its thread no longer than the drain's limit, and is then lost as a
 // vanished device is. Settings that change nothing need no drain.
-TEST(OverPty, AStalledAdapterIsLostAtTheDrainLimit)
+TEST_F(OverPty, AStalledAdapterIsLostAtTheDrainLimit)
 {
-    QTemporaryDir dir;
-    PodsimProcess podsim(QStringLiteral(PODSIM_PROGRAM), {"--port", "1:empty"}, dir.filePath("podsim.log"));
-    QtSerialPort port({}, [](qintptr) { return std::optional<long>(1); });
-    port.CommPort(1);
-    ASSERT_TRUE(port.PortOpen(true));
-    EXPECT_TRUE(port.Settings("9600,n,8,1")) << "the line as it opens";
-    EXPECT_TRUE(port.PortOpen());
+    Start({"--port", "1:empty"});
+    QtSerialPort stalled({}, [](qintptr) { return std::optional<long>(1); });
+    ASSERT_TRUE(stalled.PortOpen(true));
+    EXPECT_TRUE(stalled.Settings("9600,n,8,1")) << "the line as it opens";
+    EXPECT_TRUE(stalled.PortOpen());
 
     const auto start = std::chrono::steady_clock::now();
-    EXPECT_FALSE(port.Settings("9600,o,8,1"));
+    EXPECT_FALSE(stalled.Settings("9600,o,8,1"));
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(3)) << "a hang, not a limit";
-    EXPECT_FALSE(port.PortOpen());
+    EXPECT_FALSE(stalled.PortOpen());
 }
 
 } // namespace
