@@ -7,6 +7,7 @@
 #include "platform/QtSerialPort.h"
 #include "platform/SystemSerialPort.h"
 #include "programming/DownloadData.h"
+#include "serial/Waits.h"
 
 #include <QFile>
 #include <QProcess>
@@ -124,6 +125,22 @@ TEST_F(OverPty, PortThatAKilledProgramLeftInOddSettingsWorksForTheNext)
     EXPECT_EQ(ProbePort(link, false), 0) << "the fifth probe";
     EXPECT_EQ(ProbePort(link, false), 0x0C0122);
     EXPECT_TRUE(msgBox.calls.empty());
+}
+
+// A device that vanishes fails the next write, which closes the port: the
+// wait after it ends at once, not at its time-out.
+TEST_F(OverPty, AVanishedDeviceEndsTheWaitAtOnce)
+{
+    Start({"--port", "1:type=1,unplug=1"});
+    ASSERT_TRUE(port.PortOpen(true));
+    const std::uint8_t byte[] = {0x00};
+    port.Output(byte);
+    Pause(link, 200);
+    port.Output(byte);
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_FALSE(WaitForReply(link, 10'000, 1));
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+    EXPECT_FALSE(port.PortOpen());
 }
 
 // An adapter whose output never leaves (the system's queue never empties)

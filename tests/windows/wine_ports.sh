@@ -13,7 +13,11 @@ finish() {
     rm -rf "$work"
 }
 trap finish EXIT
-fail() { echo "FAIL: $*" >&2; exit 1; }
+fail() {
+    echo "FAIL: $*" >&2
+    [ ! -f "$work/podsim.log" ] || { echo "podsim's log ends:" && tail -15 "$work/podsim.log"; } >&2
+    exit 1
+}
 
 # Usage: unpack CMAKE ZIP
 unpack() {
