@@ -99,7 +99,7 @@ PodCatalogue InitPodTypes(SettingsStore& store)
     {
         const OpenedKey types(store, store.OpenKey(TypesKey));
         if (types)
-            version = QueryNumber(store, *types, "Version");
+            version = QueryNumber(store, *types, VersionValue);
     }
     // A key without a usable version is repaired like a missing one.
     if (version && static_cast<std::int32_t>(*version) >= SeedVersion)
@@ -123,7 +123,7 @@ PodCatalogue WritePodTypes(SettingsStore& store)
     // The version goes last: a start cut short before it is repaired by the next one.
     const OpenedKey types(store, store.CreateKey(TypesKey));
     if (types)
-        SetNumber(store, *types, "Version", SeedVersion);
+        SetNumber(store, *types, VersionValue, SeedVersion);
     return PodTypes;
 }
 

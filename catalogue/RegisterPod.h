@@ -13,6 +13,7 @@ class SettingsStore;
 namespace vantelo::RegisterPod {
 
 inline constexpr std::string_view TypesKey = "Software\\Zantor\\Trellins\\Types";
+inline constexpr std::string_view VersionValue = "Version"; // in TypesKey
 inline constexpr std::int32_t SeedVersion = 17;
 inline constexpr std::int32_t MaxEntries = 32768; // indices are 16-bit signed
 

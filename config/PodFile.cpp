@@ -46,12 +46,14 @@ PodFileStatus ParsePodConfiguration(std::span<const std::uint8_t> bytes, PodConf
     return {};
 }
 
-PodFileStatus LoadPodFile(const QString& path, PodConfiguration& out)
+PodFileStatus LoadPodFile(const QString& path, PodConfiguration& out, QByteArray* whole)
 {
     QFile file(path);
     if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly))
         return {PodFileFault::Unreadable};
     const QByteArray bytes = file.read(static_cast<qint64>(PodFile::Size));
+    if (whole)
+        *whole = bytes + file.readAll();
     if (file.error() != QFileDevice::NoError)
         return {PodFileFault::Unreadable};
     return ParsePodConfiguration(

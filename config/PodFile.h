@@ -6,6 +6,7 @@
 #include <optional>
 #include <span>
 
+#include <QByteArray>
 #include <QString>
 
 namespace vantelo {
@@ -39,8 +40,9 @@ struct PodFileStatus {
 PodFileStatus ParsePodConfiguration(std::span<const std::uint8_t> bytes, PodConfiguration& out);
 
 // Reads the configuration file at `path` into `out`, which is left as it
-// was unless the file is accepted.
-PodFileStatus LoadPodFile(const QString& path, PodConfiguration& out);
+// was unless the file is accepted. With `whole`, every byte of the file read
+// lands there too.
+PodFileStatus LoadPodFile(const QString& path, PodConfiguration& out, QByteArray* whole = nullptr);
 
 // What refuses the file at `path` ("Failed to open file ..."); empty when it was accepted.
 QString PodFileRefusal(const QString& path, const PodFileStatus& status);

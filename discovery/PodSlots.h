@@ -20,6 +20,8 @@ public:
     virtual bool PodTypeShown(int slot) const = 0;
     virtual void ShowPodType(int slot, bool visible) = 0;
     virtual void EnableProgramPod(bool enabled) = 0;
+    // How messages name the slot's port.
+    virtual QString PortName(int slot) const { return QStringLiteral("COM%1").arg(slot + 1); }
 };
 
 } // namespace vantelo

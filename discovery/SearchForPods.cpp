@@ -1,8 +1,7 @@
 #include "discovery/SearchForPods.h"
 
-#include "catalogue/RegisterPod.h"
 #include "discovery/PodSlots.h"
-#include "discovery/ProbePort.h"
+#include "discovery/IdentifyPod.h"
 #include "platform/SerialPort.h"
 #include "serial/PodLink.h"
 
@@ -29,15 +28,11 @@ void SearchForPods(PodLink& link, PodSlots& podList, std::uint8_t type_code)
     for (int i = 0; i < Slots; ++i) {
         link.port.CommPort(i + 1);
         if (link.port.PortOpen(true)) {
-            const std::int32_t r = ProbePort(link, true);
+            const auto pod = IdentifyPod(link, true);
             podList.ShowPodType(i, true);
-            if (const auto index = RegisterPod::FindPodType(link.PodTypes, static_cast<std::uint8_t>(r))) {
-                const PodTypeInfo& entry = link.PodTypes[static_cast<std::size_t>(*index)];
-                QString text = QString::fromLocal8Bit(entry.Name);
-                if (r != 0)
-                    text += QStringLiteral("%1.%2").arg((r >> 8) & 0xFF).arg((r >> 16) & 0xFF);
-                podList.SetPodTypeText(i, text);
-                if (entry.Type == type_code)
+            if (pod) {
+                podList.SetPodTypeText(i, pod->name + pod->version);
+                if (pod->type == type_code)
                     podList.EnableOption(i, true);
             }
             link.port.PortOpen(false);

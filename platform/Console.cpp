@@ -6,6 +6,7 @@
 #else
 #include <QSocketNotifier>
 
+#include <cerrno>
 #include <csignal>
 #include <fcntl.h>
 #include <unistd.h>
@@ -19,14 +20,32 @@ namespace vantelo {
 
 namespace {
 InterruptNotifier* notifier = nullptr;
+// Set once the program's records are written. Never closed: a handler may
+// still wait on it while the process ends.
+HANDLE finished = nullptr;
+// Windows ends the process 5 s after a close event reaches the handler.
+constexpr DWORD CloseGrace = 4500;
 
 BOOL WINAPI OnControl(DWORD event)
 {
-    if (event != CTRL_C_EVENT && event != CTRL_BREAK_EVENT)
-        return FALSE;
     // The console calls this on a thread of its own.
-    QMetaObject::invokeMethod(notifier, &InterruptNotifier::Interrupted, Qt::QueuedConnection);
-    return TRUE;
+    switch (event) {
+    case CTRL_C_EVENT:
+        QMetaObject::invokeMethod(notifier, &InterruptNotifier::Interrupted, Qt::QueuedConnection);
+        return TRUE;
+    case CTRL_BREAK_EVENT:
+        QMetaObject::invokeMethod(notifier, &InterruptNotifier::Terminated, Qt::QueuedConnection);
+        return TRUE;
+    case CTRL_CLOSE_EVENT:
+    case CTRL_LOGOFF_EVENT:
+    case CTRL_SHUTDOWN_EVENT:
+        // The process ends when this returns: not before the records are written.
+        QMetaObject::invokeMethod(notifier, &InterruptNotifier::Terminated, Qt::QueuedConnection);
+        WaitForSingleObject(finished, CloseGrace);
+        return TRUE;
+    default:
+        return FALSE;
+    }
 }
 } // namespace
 
@@ -43,13 +62,22 @@ bool StandardOutputIsTerminal()
 InterruptNotifier::InterruptNotifier()
 {
     notifier = this;
+    if (!finished)
+        finished = CreateEventW(nullptr, TRUE, FALSE, nullptr);
     SetConsoleCtrlHandler(OnControl, TRUE);
 }
 
 InterruptNotifier::~InterruptNotifier()
 {
+    Finished();
     SetConsoleCtrlHandler(OnControl, FALSE);
     notifier = nullptr;
+}
+
+void InterruptNotifier::Finished()
+{
+    if (finished)
+        SetEvent(finished);
 }
 
 #else
@@ -57,11 +85,16 @@ InterruptNotifier::~InterruptNotifier()
 namespace {
 // The handler may only write to a pipe; the notifier reads it in its thread.
 int pipeEnds[2] = {-1, -1};
+constexpr char Interrupt = 1;
+constexpr char Terminate = 2;
+constexpr int Stops[] = {SIGINT, SIGTERM, SIGHUP};
 
-void OnInterrupt(int)
+void OnSignal(int number)
 {
-    const char press = 1;
-    [[maybe_unused]] const ssize_t written = write(pipeEnds[1], &press, 1);
+    const int saved = errno; // the interrupted code may be about to read it
+    const char stop = number == SIGINT ? Interrupt : Terminate;
+    [[maybe_unused]] const ssize_t written = write(pipeEnds[1], &stop, 1);
+    errno = saved;
 }
 } // namespace
 
@@ -72,30 +105,40 @@ bool StandardOutputIsTerminal()
 
 InterruptNotifier::InterruptNotifier()
 {
+    std::signal(SIGPIPE, SIG_IGN);
     if (pipe2(pipeEnds, O_CLOEXEC | O_NONBLOCK) != 0)
-        return; // Ctrl-C then ends the program as it does by default
+        return; // the signals then end the program as they do by default
     auto* reader = new QSocketNotifier(pipeEnds[0], QSocketNotifier::Read, this);
     connect(reader, &QSocketNotifier::activated, this, [this] {
-        char presses[16];
-        for (ssize_t n = read(pipeEnds[0], presses, sizeof presses); n > 0; --n)
-            emit Interrupted();
+        char stops[16];
+        const ssize_t n = read(pipeEnds[0], stops, sizeof stops);
+        for (ssize_t i = 0; i < n; ++i) {
+            if (stops[i] == Interrupt)
+                emit Interrupted();
+            else
+                emit Terminated();
+        }
     });
     struct sigaction action {};
-    action.sa_handler = OnInterrupt;
+    action.sa_handler = OnSignal;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
-    sigaction(SIGINT, &action, nullptr);
+    for (const int stop : Stops)
+        sigaction(stop, &action, nullptr);
 }
 
 InterruptNotifier::~InterruptNotifier()
 {
-    std::signal(SIGINT, SIG_DFL);
+    for (const int stop : Stops)
+        std::signal(stop, SIG_DFL);
     if (pipeEnds[0] >= 0) {
         close(pipeEnds[0]);
         close(pipeEnds[1]);
         pipeEnds[0] = pipeEnds[1] = -1;
     }
 }
+
+void InterruptNotifier::Finished() {}
 
 #endif
 

@@ -8,16 +8,24 @@ namespace vantelo {
 // (on Windows, once it has been asked to).
 bool StandardOutputIsTerminal();
 
-// Ctrl-C at the console as a Qt signal in the thread that made the notifier,
-// one for each press. Only one notifier may exist at a time.
+// The ways of stopping a console program, as Qt signals in the thread that
+// made the notifier: Interrupted for each Ctrl-C, Terminated for SIGTERM or
+// SIGHUP (Ctrl-Break or the console closed, on Windows). A closed standard
+// output no longer ends the program: writing to it fails instead. Only one
+// notifier may exist at a time.
 class InterruptNotifier final : public QObject {
     Q_OBJECT
 public:
     InterruptNotifier();
     ~InterruptNotifier() override;
 
+    // What must outlive the program is written: a console being closed may
+    // end it now.
+    void Finished();
+
 signals:
     void Interrupted();
+    void Terminated();
 };
 
 } // namespace vantelo

@@ -1,6 +1,7 @@
 #include "platform/QtDialogs.h"
 
 #include <QClipboard>
+#include <QDir>
 #include <QFileDialog>
 #include <QGuiApplication>
 #include <QMessageBox>
@@ -38,7 +39,9 @@ QString QtFileDialog::ShowOpen(int flags, const QString& filter, int filterIndex
         dialog.selectNameFilter(filters[filterIndex - 1]);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
-    return dialog.selectedFiles().constFirst();
+    // Qt answers with forward slashes everywhere; the program shows the path
+    // as the system writes it (C:\Jobs\Hall2.TXF).
+    return QDir::toNativeSeparators(dialog.selectedFiles().constFirst());
 }
 
 void QtClipboard::SetText(const QString& text)

@@ -43,9 +43,8 @@ QtSerialPort::QtSerialPort(QString device, OutputQuery queuedOutput)
 
 namespace {
 
-std::string DescribeOpenError(const QSerialPort& port)
+std::string DescribeOpenError(const QSerialPort& port, const QString& device)
 {
-    const QString device = port.portName();
     switch (port.error()) {
     case QSerialPort::PermissionError:
         return QStringLiteral("no permission to use %1 (is your user in the dialout group?)")
@@ -81,9 +80,10 @@ bool QtSerialPort::PortOpen(bool open)
     }
     if (port_.isOpen())
         return true;
-    port_.setPortName(device_.isEmpty() ? SerialDeviceName(number_) : device_);
+    const QString device = device_.isEmpty() ? SerialDeviceName(number_) : device_;
+    port_.setPortName(device);
     if (!port_.open(QIODevice::ReadWrite)) {
-        openError_ = DescribeOpenError(port_);
+        openError_ = DescribeOpenError(port_, device);
         return false;
     }
     openError_.clear();

@@ -13,6 +13,11 @@ namespace vantelo {
 // COMn on Windows and /dev/ttyS{n-1} elsewhere.
 QString SerialDeviceName(int number);
 
+// The device a name opens, so that two spellings of one port compare equal:
+// symbolic links and relative parts resolved, and on Windows "com7",
+// "COM7" and "\\.\COM7" all "COM7".
+QString CanonicalDeviceName(const QString& device);
+
 // The system's serial port adapter: the Win32 communications functions on
 // Windows, QSerialPort elsewhere. With a device, the port is that device
 // whatever its number.

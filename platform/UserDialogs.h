@@ -7,8 +7,8 @@ namespace vantelo {
 // Flag of ShowOpen: only a file that exists may be chosen.
 inline constexpr int FileMustExist = 0x1000;
 
-// The file-open dialog: returns the chosen full path, or the empty text when
-// the user cancels.
+// The file-open dialog: returns the chosen full path with the system's own
+// separators, or the empty text when the user cancels.
 class FileDialog {
 public:
     virtual ~FileDialog() = default;

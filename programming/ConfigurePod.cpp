@@ -1,7 +1,6 @@
 #include "programming/ConfigurePod.h"
 
-#include "catalogue/RegisterPod.h"
-#include "discovery/ProbePort.h"
+#include "discovery/IdentifyPod.h"
 #include "platform/SerialPort.h"
 #include "platform/UserDialogs.h"
 #include "programming/DownloadData.h"
@@ -10,18 +9,6 @@
 #include "serial/RestartPod.h"
 
 namespace vantelo {
-
-namespace {
-
-// "Program another pod" lets the next pod onto the same port: it must be of
-// the configuration's type before anything is sent to it.
-bool PodMatches(const PodCatalogue& PodTypes, std::int32_t probeResult, std::uint8_t type_code)
-{
-    const auto index = RegisterPod::FindPodType(PodTypes, static_cast<std::uint8_t>(probeResult));
-    return index && PodTypes[static_cast<std::size_t>(*index)].Type == type_code;
-}
-
-} // namespace
 
 std::int16_t Configure_Pod(PodLink& link, bool two_part, std::uint8_t type_code,
                            const TransferBuffers& buffers)
@@ -34,12 +21,14 @@ std::int16_t Configure_Pod(PodLink& link, bool two_part, std::uint8_t type_code,
         ShowError(link, QStringLiteral("Port not open"));
         return PortNotOpen;
     }
-    const std::int32_t pod = ProbePort(link, false);
-    if (pod == 0) {
+    const auto pod = IdentifyPod(link, false);
+    if (!pod || !pod->Answered()) {
         ShowError(link, QStringLiteral("Pod not responding"));
         return PodNotResponding;
     }
-    if (!two_part && !PodMatches(link.PodTypes, pod, type_code)) {
+    // "Program another pod" lets the next pod onto the same port: it must be
+    // of the configuration's type before anything is sent to it.
+    if (!two_part && pod->type != type_code) {
         ShowError(link, QStringLiteral("Pod type does not match configuration"));
         return PodTypeMismatch;
     }

@@ -23,23 +23,23 @@ std::uint8_t Identify(PodLink& link, bool restartAfter)
 }
 
 // Opens the port, or tells the user why it cannot be opened.
-bool OpenPort(PodLink& link, int number)
+bool OpenPort(PodLink& link, const SelectedPort& port)
 {
-    link.port.CommPort(number);
+    link.port.CommPort(port.number);
     if (link.port.PortOpen(true))
         return true;
     const std::string why = link.port.OpenError();
-    ShowError(link, QStringLiteral("Could not open COM%1").arg(number) +
+    ShowError(link, QStringLiteral("Could not open %1").arg(port.name) +
                         (why.empty() ? QString() : QStringLiteral(": ") + QString::fromStdString(why)));
     return false;
 }
 
 // RTS low connects the two-micro pod's main micro, RTS high its IR micro.
-bool ReopenWithRts(PodLink& link, int number, bool rts)
+bool ReopenWithRts(PodLink& link, const SelectedPort& port, bool rts)
 {
     link.port.PortOpen(false);
     link.port.RTSEnable(rts);
-    return OpenPort(link, number);
+    return OpenPort(link, port);
 }
 
 // Indexes 0 to length inclusive, as far as the image reaches.
@@ -64,10 +64,10 @@ void ShowPlainError(PodLink& link, const QString& text)
     link.msgBox.Show(text, QStringLiteral("Error!"), MsgButtons::Ok, MsgIcon::None);
 }
 
-bool SelectMainMicro(PodLink& link, int number)
+bool SelectMainMicro(PodLink& link, const SelectedPort& port)
 {
     for (int attempt = 0; attempt < 4; ++attempt) {
-        if (!ReopenWithRts(link, number, false))
+        if (!ReopenWithRts(link, port, false))
             return false;
         Pause(link, 500);
         const std::uint8_t id = Identify(link, false);
@@ -81,14 +81,14 @@ bool SelectMainMicro(PodLink& link, int number)
     return false;
 }
 
-bool SelectIrMicro(PodLink& link, int number)
+bool SelectIrMicro(PodLink& link, const SelectedPort& port)
 {
-    if (!ReopenWithRts(link, number, true))
+    if (!ReopenWithRts(link, port, true))
         return false;
     Pause(link, 500);
     std::uint8_t id = Identify(link, false);
     for (int pass = 0; pass < 4; ++pass) {
-        if (!ReopenWithRts(link, number, true))
+        if (!ReopenWithRts(link, port, true))
             return false;
         if (id == IrMicro)
             return true;
@@ -106,10 +106,10 @@ bool SelectIrMicro(PodLink& link, int number)
 }
 
 // After both images the main micro must answer again.
-bool MainMicroAnswers(PodLink& link, int number)
+bool MainMicroAnswers(PodLink& link, const SelectedPort& port)
 {
     for (int attempt = 0; attempt < 4; ++attempt) {
-        if (!ReopenWithRts(link, number, false))
+        if (!ReopenWithRts(link, port, false))
             return false;
         if (Identify(link, true) == MainMicro)
             return true;
@@ -121,7 +121,7 @@ bool MainMicroAnswers(PodLink& link, int number)
 }
 
 // The second stage of the two-micro pod: the IR image, then the restart check.
-std::int16_t ProgramIrMicro(PodLink& link, int number, const PodConfiguration& configuration,
+std::int16_t ProgramIrMicro(PodLink& link, const SelectedPort& port, const PodConfiguration& configuration,
                             TransferBuffers& buffers)
 {
     link.view.Percentage(QStringLiteral("0.0%"));
@@ -129,7 +129,7 @@ std::int16_t ProgramIrMicro(PodLink& link, int number, const PodConfiguration& c
     CopyImage(buffers, configuration.ir_image, configuration.ir_length);
     link.view.Status(QStringLiteral("Please wait programing Oxa data"));
     Pause(link, 1000);
-    if (!SelectIrMicro(link, number))
+    if (!SelectIrMicro(link, port))
         return PortNotOpen;
     if (!Restart(link))
         return PortNotOpen;
@@ -137,7 +137,7 @@ std::int16_t ProgramIrMicro(PodLink& link, int number, const PodConfiguration& c
     std::int16_t result = Configure_Pod(link, true, configuration.type_code, buffers);
     if (!link.port.PortOpen() || !Restart(link))
         return PortNotOpen;
-    if (!MainMicroAnswers(link, number)) {
+    if (!MainMicroAnswers(link, port)) {
         // A port that could not be reopened, or vanished, ends the command at once.
         if (!link.port.PortOpen())
             return PortNotOpen;
@@ -149,20 +149,20 @@ std::int16_t ProgramIrMicro(PodLink& link, int number, const PodConfiguration& c
 
 } // namespace
 
-std::optional<int> OpenSelectedPort(PodLink& link, PodSlots& podList)
+std::optional<SelectedPort> OpenSelectedPort(PodLink& link, PodSlots& podList)
 {
     if (link.port.PortOpen())
         link.port.PortOpen(false);
-    int number = 0; // none selected: the port stays closed
+    SelectedPort port; // none selected: the port stays closed
     for (int i = 0; i < 4; ++i) {
         if (!podList.OptionSelected(i))
             continue;
-        number = i + 1;
-        if (!OpenPort(link, number))
+        port = {i + 1, podList.PortName(i)};
+        if (!OpenPort(link, port))
             return std::nullopt;
         Pause(link, 100);
     }
-    return number;
+    return port;
 }
 
 void ProgramPod(PodLink& link, PodSlots& podList, const PodConfiguration& configuration,
@@ -173,8 +173,8 @@ void ProgramPod(PodLink& link, PodSlots& podList, const PodConfiguration& config
     do {
         link.view.Percentage(QStringLiteral("0.0%"));
         link.view.Progress(0);
-        const auto number = OpenSelectedPort(link, podList);
-        if (!number)
+        const auto port = OpenSelectedPort(link, podList);
+        if (!port)
             break;
         link.view.Status(twoMicro ? QStringLiteral("Please wait programing main data")
                                   : QStringLiteral("Please wait programing pod"));
@@ -183,11 +183,11 @@ void ProgramPod(PodLink& link, PodSlots& podList, const PodConfiguration& config
         buffers.secondary_buffer = configuration.secondary_table;
         if (twoMicro) {
             // Its micros are selected by reopening the port: there must be one.
-            if (*number == 0) {
+            if (port->number == 0) {
                 ShowError(link, QStringLiteral("Port not open"));
                 break;
             }
-            if (!SelectMainMicro(link, *number))
+            if (!SelectMainMicro(link, *port))
                 break;
         }
         result = Configure_Pod(link, twoMicro, configuration.type_code, buffers);
@@ -195,7 +195,7 @@ void ProgramPod(PodLink& link, PodSlots& podList, const PodConfiguration& config
         if (result < 0 || !link.port.PortOpen())
             break;
         if (twoMicro)
-            result = ProgramIrMicro(link, *number, configuration, buffers);
+            result = ProgramIrMicro(link, *port, configuration, buffers);
     } while (result > 0);
 
     if (link.port.PortOpen())

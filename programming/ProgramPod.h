@@ -3,6 +3,8 @@
 #include "config/PodConfiguration.h"
 #include "programming/ConfigurePod.h"
 
+#include <QString>
+
 #include <optional>
 
 namespace vantelo {
@@ -10,10 +12,16 @@ namespace vantelo {
 class PodSlots;
 struct PodLink;
 
-// Opens the port of the selected slot and gives its number (0 when no slot is
-// selected: the port stays closed). Nothing, after telling the user, when the
-// port cannot be opened.
-std::optional<int> OpenSelectedPort(PodLink& link, PodSlots& podList);
+// The port of the selected slot: its number, 0 when no slot is selected, and
+// the name messages give it.
+struct SelectedPort {
+    int number = 0;
+    QString name;
+};
+
+// Opens the port of the selected slot (none selected: the port stays
+// closed). Nothing, after telling the user, when it cannot be opened.
+std::optional<SelectedPort> OpenSelectedPort(PodLink& link, PodSlots& podList);
 
 // The Download command: programs the pod on the selected slot's port, and
 // the next one on the same port for as long as the user asks for another.

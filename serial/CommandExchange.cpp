@@ -19,6 +19,8 @@ void SendCommandFrame(PodLink& link, std::uint8_t command, std::span<const std::
 ExchangeResult Exchange(PodLink& link, const CommandExchange& exchange)
 {
     for (std::int16_t retries = 3;; --retries) {
+        if (retries < 3)
+            link.view.Repeated();
         if (exchange.flushEachAttempt)
             link.port.Input();
         SendCommandFrame(link, exchange.command, exchange.payload);

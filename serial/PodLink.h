@@ -19,6 +19,8 @@ public:
     virtual void Progress(int permille) = 0;          // ProgressBar1, 0 to 1000
     virtual void Status(const QString& text) = 0;     // Label3
     virtual void PleaseWait(bool visible) = 0;
+    // A command is sent again after an attempt that was not acknowledged.
+    virtual void Repeated() {}
 };
 
 // Everything a pod operation works through: the port, the reply timer that

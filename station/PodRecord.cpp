@@ -1,40 +1,12 @@
 #include "station/PodRecord.h"
 
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 
-#include <cstdio>
+#include <cmath>
 
 namespace vantelo::station {
-
-namespace {
-
-void AppendString(std::string& out, const QString& text)
-{
-    out += '"';
-    for (const char c : text.toStdString()) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (c == '"' || c == '\\') {
-            out += '\\';
-            out += c;
-        } else if (byte < 0x20) {
-            char escaped[8];
-            std::snprintf(escaped, sizeof escaped, "\\u%04x", byte);
-            out += escaped;
-        } else {
-            out += c;
-        }
-    }
-    out += '"';
-}
-
-void AppendField(std::string& out, const char* name, const QString& text)
-{
-    out += out.size() > 1 ? ",\"" : "\"";
-    out += name;
-    out += "\":";
-    AppendString(out, text);
-}
-
-} // namespace
 
 const char* ResultName(PodResult result)
 {
@@ -53,26 +25,21 @@ const char* ResultName(PodResult result)
 
 std::string RecordLine(const PodRecord& record)
 {
-    std::string out = "{";
-    AppendField(out, "time", record.time.toUTC().toString(Qt::ISODateWithMs));
-    AppendField(out, "port", record.port);
-    AppendField(out, "device", record.device);
-    out += ",\"pod_type\":" + std::to_string(record.podType);
-    AppendField(out, "pod_name", record.podName);
-    AppendField(out, "version", record.version);
-    AppendField(out, "file", record.file);
-    AppendField(out, "sha256", record.sha256);
-    AppendField(out, "result", QString::fromLatin1(ResultName(record.result)));
-    out += ",\"messages\":[";
-    for (qsizetype i = 0; i < record.messages.size(); ++i) {
-        if (i > 0)
-            out += ',';
-        AppendString(out, record.messages[i]);
-    }
-    // Not printf: the user's locale may want a decimal comma.
-    out += "],\"seconds\":" + QString::number(record.seconds, 'f', 3).toStdString();
-    out += "}\n";
-    return out;
+    const QJsonObject line{
+        {QStringLiteral("time"), record.time.toUTC().toString(Qt::ISODateWithMs)},
+        {QStringLiteral("port"), record.port},
+        {QStringLiteral("device"), record.device},
+        {QStringLiteral("pod_type"), record.podType},
+        {QStringLiteral("pod_name"), record.podName},
+        {QStringLiteral("version"), record.version},
+        {QStringLiteral("file"), record.file},
+        {QStringLiteral("sha256"), record.sha256},
+        {QStringLiteral("result"), QString::fromLatin1(ResultName(record.result))},
+        {QStringLiteral("messages"), QJsonArray::fromStringList(record.messages)},
+        {QStringLiteral("retries"), record.retries},
+        {QStringLiteral("seconds"), std::round(record.seconds * 1000) / 1000},
+    };
+    return QJsonDocument(line).toJson(QJsonDocument::Compact).toStdString() + '\n';
 }
 
 } // namespace vantelo::station

@@ -23,7 +23,8 @@ struct PodRecord {
     QString file;
     QString sha256;
     PodResult result = PodResult::Failed;
-    QStringList messages;
+    QStringList messages; // "title: text" where the title says more than "Error!"
+    int retries = 0;      // commands sent again while programming
     double seconds = 0;
 };
 

@@ -1,34 +1,63 @@
 #include "station/PortRunner.h"
 
-#include "catalogue/RegisterPod.h"
-#include "discovery/ProbePort.h"
+#include "discovery/IdentifyPod.h"
 #include "platform/SerialPort.h"
 #include "programming/ProgramPod.h"
+#include "serial/RestartPod.h"
 #include "serial/Waits.h"
 #include "station/RecordFile.h"
 #include "station/StationControl.h"
 #include "station/StatusBoard.h"
 
+#include <utility>
+
 namespace vantelo::station {
 
 namespace {
 
-// An empty port's probe takes 1.3 s: with this pause it is polled every 2 s.
-constexpr int PollPause = 500;
+// Polls start at most this often; an empty port's probe takes 1.3 s.
+constexpr std::chrono::milliseconds PollInterval{2000};
 constexpr int ReopenPause = 2000;
 
-using Clock = std::chrono::steady_clock;
+// The program command's captions, in the station's own words.
+QString StepWords(const QString& caption)
+{
+    static const std::pair<const char*, const char*> words[] = {
+        {"Please wait programing pod", "programming"},
+        {"Please wait programing main data", "programming the main micro"},
+        {"Please wait programing Oxa data", "programming the IR micro"},
+        {"Please wait programing Secondary Configuration", "secondary table"},
+    };
+    for (const auto& [window, station] : words) {
+        if (caption == QLatin1String(window))
+            return QString::fromLatin1(station);
+    }
+    return caption;
+}
+
+// A message as the record keeps it: the box's title in front when it says
+// more than "Error!" (the download's block number).
+QString MessageText(const QString& text, const QString& title)
+{
+    if (title.isEmpty() || title == QLatin1String("Error!"))
+        return text;
+    return title + QStringLiteral(": ") + text;
+}
 
 } // namespace
 
-MsgAnswer PortRunner::Messages::Show(const QString& text, const QString&, MsgButtons buttons, MsgIcon)
+MsgAnswer PortRunner::Messages::Show(const QString& text, const QString& title, MsgButtons buttons, MsgIcon)
 {
     if (buttons == MsgButtons::YesNo)
         return MsgAnswer::No;
     // What fails once the pod is given up is the giving up, not the pod.
-    if (!runner_.c_.control.abort) {
-        texts << text;
-        runner_.c_.board.Event(runner_.c_.index, text);
+    if (runner_.c_.control.abort)
+        return MsgAnswer::Ok;
+    texts << MessageText(text, title);
+    // A pod that keeps refusing its restart is said to once, not every poll.
+    if (!said.contains(texts.back())) {
+        said << texts.back();
+        runner_.c_.board.Event(runner_.c_.index, texts.back());
     }
     return MsgAnswer::Ok;
 }
@@ -40,54 +69,50 @@ void PortRunner::View::Progress(int permille)
 
 void PortRunner::View::Status(const QString& text)
 {
-    QString step = text;
-    step.remove(QStringLiteral("Please wait "));
-    runner_.c_.board.Step(runner_.c_.index, step);
+    runner_.c_.board.Step(runner_.c_.index, StepWords(text));
 }
 
-PortRunner::PortRunner(SerialPort& port, ReplyTimer& timer, const PortContext& context)
-    : c_(context), slot_(c_.where.number >= 1 && c_.where.number <= 4 ? c_.where.number - 1 : 0),
+PortRunner::PortRunner(SerialPort& port, ReplyTimer& timer, const PortContext& context, PortClock now)
+    : c_(context), now_(std::move(now)),
+      slot_(c_.where.number >= 1 && c_.where.number <= 4 ? c_.where.number - 1 : 0, c_.where.name),
       link_{port, timer, messages_, view_, c_.podTypes}
 {
 }
 
 void PortRunner::Run()
 {
-    // A pod is taken only after the port was seen without one, so that the
-    // pod just programmed is not programmed again.
-    bool absent = true;
+    c_.board.Step(c_.index, QStringLiteral("searching"));
     while (!c_.control.stopTaking) {
         if (!Open()) {
-            absent = true;
+            presence_.Forget();
             if (!c_.job.watch)
                 return;
             Pause(link_, ReopenPause);
             continue;
         }
-        c_.board.Step(c_.index, absent ? QStringLiteral("searching") : QStringLiteral("waiting for the next pod"));
-        const auto started = Clock::now();
-        const std::int32_t reply = ProbePort(link_, true);
+        const Time started = AwaitPoll();
+        // Without a restart: a pod about to be programmed must not be
+        // booting when the program command probes it.
+        const auto pod = IdentifyPod(link_, false);
         if (!link_.port.PortOpen())
             continue; // gone: reopened above
-        if (reply == 0) {
-            if (!absent)
+        if (!pod || !pod->Answered()) {
+            if (presence_.Silent(started))
                 c_.board.Empty(c_.index);
-            absent = true;
-            c_.board.Pod(c_.index, {});
             if (!c_.job.watch) {
                 c_.board.Step(c_.index, QStringLiteral("no pod"));
                 return;
             }
-            Pause(link_, PollPause);
             continue;
         }
-        if (absent && !c_.control.stopTaking) {
-            absent = false;
-            TakePod(reply, started);
+        if (!presence_.Answered(started)) {
+            Restart();
+        } else if (!c_.control.stopTaking) {
+            messages_.said.clear();
+            TakePod(*pod, started);
             if (!c_.job.watch)
                 return;
         }
-        Pause(link_, PollPause);
     }
     c_.board.Step(c_.index, QStringLiteral("stopped"));
 }
@@ -99,7 +124,8 @@ bool PortRunner::Open()
     // With RTS low a two-micro pod answers through its main micro.
     link_.port.RTSEnable(false);
     if (link_.port.PortOpen(true)) {
-        closedReported_ = false;
+        if (std::exchange(closedReported_, false))
+            c_.board.Step(c_.index, QStringLiteral("searching"));
         return true;
     }
     if (!closedReported_) {
@@ -114,42 +140,58 @@ bool PortRunner::Open()
     return false;
 }
 
-void PortRunner::TakePod(std::int32_t reply, Clock::time_point started)
+PortRunner::Time PortRunner::AwaitPoll()
 {
-    const auto index = RegisterPod::FindPodType(c_.podTypes, static_cast<std::uint8_t>(reply));
-    if (!index)
-        return; // the probe answers only for pods of the catalogue
-    const PodTypeInfo& type = c_.podTypes[static_cast<std::size_t>(*index)];
+    if (lastPoll_) {
+        const auto wait = std::chrono::ceil<std::chrono::milliseconds>(*lastPoll_ + PollInterval - now_());
+        if (wait.count() > 0)
+            Pause(link_, static_cast<int>(wait.count()));
+    }
+    lastPoll_ = now_();
+    return *lastPoll_;
+}
 
+void PortRunner::Restart()
+{
+    messages_.texts.clear();
+    RestartPod(link_);
+    presence_.Heard(now_());
+}
+
+void PortRunner::TakePod(const PodIdentity& pod, Time started)
+{
     PodRecord record;
     record.port = c_.where.name;
     record.device = c_.where.device;
-    record.podType = type.Type;
-    record.podName = QString::fromLocal8Bit(type.Name);
+    record.podType = pod.type;
+    record.podName = pod.name;
     while (record.podName.endsWith(u' '))
         record.podName.chop(1);
-    record.version = QStringLiteral("%1.%2").arg((reply >> 8) & 0xFF).arg((reply >> 16) & 0xFF);
+    record.version = pod.version;
     record.file = c_.job.file;
     record.sha256 = c_.job.sha256;
     c_.board.Pod(c_.index, record.podName + u' ' + record.version);
 
-    if (type.Type != c_.job.configuration.type_code) {
+    if (pod.type != c_.job.configuration.type_code) {
+        c_.board.Step(c_.index, QStringLiteral("restarting"));
+        Restart(); // left alone, and its failures belong to its record
         record.result = PodResult::Skipped;
-        c_.board.Step(c_.index, QStringLiteral("skipped: not of the configuration's type"));
     } else {
         c_.control.podOfTypeFound = true;
         messages_.texts.clear();
+        view_.retries = 0;
         ProgramPod(link_, slot_, c_.job.configuration, *buffers_);
+        presence_.Heard(now_()); // its last act was a restart
         record.result = c_.control.abort            ? PodResult::Interrupted
                         : messages_.texts.isEmpty() ? PodResult::Programmed
                                                     : PodResult::Failed;
-        record.messages = messages_.texts;
-        c_.board.Step(c_.index, QString::fromLatin1(ResultName(record.result)));
+        record.retries = view_.retries;
         if (record.result != PodResult::Programmed)
             c_.control.failed = true;
     }
+    record.messages = messages_.texts;
     record.time = QDateTime::currentDateTimeUtc();
-    record.seconds = std::chrono::duration<double>(Clock::now() - started).count();
+    record.seconds = std::chrono::duration<double>(now_() - started).count();
     c_.board.Result(c_.index, record.result, record.messages.value(0));
 
     QString error;

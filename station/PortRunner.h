@@ -4,16 +4,20 @@
 #include "platform/UserDialogs.h"
 #include "programming/ConfigurePod.h"
 #include "serial/PodLink.h"
+#include "station/PodPresence.h"
 #include "station/StationOptions.h"
 
 #include <QStringList>
 
 #include <chrono>
+#include <functional>
 #include <memory>
+#include <optional>
 
 namespace vantelo {
 class ReplyTimer;
 class SerialPort;
+struct PodIdentity;
 } // namespace vantelo
 
 namespace vantelo::station {
@@ -41,22 +45,28 @@ struct PortContext {
     StationControl& control;
 };
 
+// The time the port's waits run on: the steady clock, or a test's virtual one.
+using PortClock = std::function<std::chrono::nanoseconds()>;
+
 // One port of the station: finds the pods on it and programs them through
 // the window's own program command, telling the board and the record.
 class PortRunner {
 public:
-    PortRunner(SerialPort& port, ReplyTimer& timer, const PortContext& context);
+    PortRunner(SerialPort& port, ReplyTimer& timer, const PortContext& context, PortClock now);
 
     void Run();
 
 private:
-    // The program command's failures, as the window would show them; its
+    using Time = PodPresence::Time;
+
+    // The failures of the pod at hand, as the window would show them; its
     // question is answered No, since nobody is asked.
     class Messages final : public MsgBox {
     public:
         explicit Messages(PortRunner& runner) : runner_(runner) {}
         MsgAnswer Show(const QString& text, const QString& title, MsgButtons buttons, MsgIcon icon) override;
-        QStringList texts;
+        QStringList texts; // of the pod's programming, or of one restart
+        QStringList said;  // shown for the pod on the port, each once
 
     private:
         PortRunner& runner_;
@@ -69,16 +79,20 @@ private:
         void Progress(int permille) override;
         void Status(const QString& text) override;
         void PleaseWait(bool) override {}
+        void Repeated() override { ++retries; }
+        int retries = 0;
 
     private:
         PortRunner& runner_;
     };
 
-    // The program command's pod list: this port's slot, selected.
+    // The program command's pod list: this port's slot, selected, named as
+    // the user named the port.
     class Slot final : public PodSlots {
     public:
-        explicit Slot(int slot) : slot_(slot) {}
+        Slot(int slot, QString name) : slot_(slot), name_(std::move(name)) {}
         bool OptionSelected(int slot) const override { return slot == slot_; }
+        QString PortName(int) const override { return name_; }
         void ShowBlanking(int, bool) override {}
         void ClearOption(int) override {}
         void EnableOption(int, bool) override {}
@@ -91,17 +105,25 @@ private:
 
     private:
         int slot_;
+        QString name_;
     };
 
     bool Open();
-    void TakePod(std::int32_t reply, std::chrono::steady_clock::time_point started);
+    // Waits until the next poll may begin, and gives its start.
+    Time AwaitPoll();
+    void TakePod(const PodIdentity& pod, Time started);
+    // A pod left on the port is restarted so that it runs.
+    void Restart();
 
     PortContext c_;
+    PortClock now_;
     Messages messages_{*this};
     View view_{*this};
     Slot slot_;
     PodLink link_;
     std::unique_ptr<TransferBuffers> buffers_ = std::make_unique<TransferBuffers>();
+    PodPresence presence_;
+    std::optional<Time> lastPoll_;
     bool closedReported_ = false;
 };
 

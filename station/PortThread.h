@@ -4,6 +4,8 @@
 
 #include <QThread>
 
+#include <mutex>
+
 namespace vantelo::station {
 
 // A port's runner on a thread of its own, with its own serial port and reply
@@ -20,6 +22,9 @@ protected:
 
 private:
     PortContext context_;
+    // The thread's event dispatcher lives only while run() does.
+    std::mutex mutex_;
+    bool running_ = false;
 };
 
 } // namespace vantelo::station

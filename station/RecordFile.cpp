@@ -21,7 +21,10 @@ bool RecordFile::Write(const PodRecord& record, QString& error)
     std::string why;
     if (file_->Append(RecordLine(record), why))
         return true;
-    error = QStringLiteral("Could not write the record %1: %2").arg(path_, QString::fromStdString(why));
+    // Whoever reads this must know which pod has no line.
+    error = QStringLiteral("Could not write the record %1: %2; not recorded: %3 %4 %5 on %6")
+                .arg(path_, QString::fromStdString(why), record.podName, record.version,
+                     QString::fromLatin1(ResultName(record.result)), record.port);
     return false;
 }
 

@@ -2,6 +2,11 @@
 
 #include "platform/SystemSerialPort.h"
 
+#include <QCommandLineParser>
+#include <QDir>
+#include <QFileInfo>
+#include <QRegularExpression>
+
 namespace vantelo::station {
 
 const char* const StationUsage =
@@ -9,14 +14,16 @@ const char* const StationUsage =
 
 Writes the configuration FILE.TXF into the pods on every port at once.
 
-  --port N        serial port COMN (as the window maps it: VANTELO_COMN, else
-                  COMN on Windows and /dev/ttyS{N-1} elsewhere)
-  --port DEVICE   a device, such as /dev/ttyUSB0 or COM12
+  --port N        serial port COMN, N from 1 to 64 (as the window maps it:
+                  VANTELO_COMN, else COMN on Windows and /dev/ttyS{N-1}
+                  elsewhere)
+  --port DEVICE   a device, such as /dev/ttyUSB0, ./tty1 or COM12
                   Without --port: COM1 to COM4.
-  --watch         keep going: program each new pod put on a port, after the
-                  one before it has been taken off (leave a port empty for a
-                  few seconds between pods). Ctrl-C stops taking new pods and
-                  lets those being written finish; a second Ctrl-C stops at once.
+  --watch         keep going: program each new pod put on a port. Take a
+                  pod off and wait until its line says the port is empty
+                  before putting the next one on. Ctrl-C stops taking new
+                  pods and lets those being written finish; a second Ctrl-C,
+                  SIGTERM or SIGHUP stops at once.
   --record FILE   append one JSON line per pod to FILE
   --help          show this text
 
@@ -28,64 +35,96 @@ could not be written; 3 no pod of the configuration's type was found
 
 namespace {
 
-StationPort NamedPort(const QString& given)
+constexpr int HighestPort = 64;
+
+// A number is COMn; a name with a slash is a path, made absolute so that a
+// relative one names the same device wherever it is opened; anything else
+// is a name the serial library reads (COM12, ttyUSB0).
+std::optional<StationPort> NamedPort(const QString& given, QString& error)
 {
-    bool isNumber = false;
-    const int number = given.toInt(&isNumber);
-    if (isNumber && number > 0)
-        return {QStringLiteral("COM%1").arg(number), SerialDeviceName(number), true, number};
-    return {given, given, true, 0};
+    static const QRegularExpression number(QStringLiteral("^[+-]?[0-9]+$"));
+    if (given.isEmpty()) {
+        error = QStringLiteral("--port needs a port number (1 to %1) or a device").arg(HighestPort);
+        return std::nullopt;
+    }
+    if (number.match(given).hasMatch()) {
+        bool fits = false;
+        const int n = given.toInt(&fits);
+        if (!fits || n < 1 || n > HighestPort) {
+            error = QStringLiteral("port number %1 is not one of 1 to %2").arg(given).arg(HighestPort);
+            return std::nullopt;
+        }
+        return StationPort{QStringLiteral("COM%1").arg(n), SerialDeviceName(n), true, n};
+    }
+    const QString device = given.contains(u'/') ? QDir::cleanPath(QFileInfo(given).absoluteFilePath()) : given;
+    return StationPort{given, device, true, 0};
+}
+
+bool SameFile(const QString& a, const QString& b)
+{
+    const QString canonical = QFileInfo(a).canonicalFilePath();
+    return !canonical.isEmpty() && canonical == QFileInfo(b).canonicalFilePath();
 }
 
 } // namespace
 
 std::optional<StationOptions> ParseStationOptions(const QStringList& arguments, QString& error)
 {
-    StationOptions options;
-    for (qsizetype i = 0; i < arguments.size(); ++i) {
-        const QString& argument = arguments[i];
-        const auto value = [&]() -> std::optional<QString> {
-            if (i + 1 < arguments.size() && !arguments[i + 1].isEmpty())
-                return arguments[++i];
-            error = argument + QStringLiteral(" needs a value");
-            return std::nullopt;
-        };
-        if (argument == QLatin1String("--help")) {
-            options.help = true;
-        } else if (argument == QLatin1String("--watch")) {
-            options.watch = true;
-        } else if (argument == QLatin1String("--port")) {
-            const auto given = value();
-            if (!given)
-                return std::nullopt;
-            const StationPort port = NamedPort(*given);
-            for (const StationPort& earlier : options.ports) {
-                if (earlier.device == port.device) {
-                    error = QStringLiteral("port %1 is given twice").arg(port.name);
-                    return std::nullopt;
-                }
-            }
-            options.ports.push_back(port);
-        } else if (argument == QLatin1String("--record")) {
-            const auto given = value();
-            if (!given)
-                return std::nullopt;
-            options.record = *given;
-        } else if (argument.startsWith(u'-') && argument.size() > 1) {
-            error = QStringLiteral("unknown option ") + argument;
-            return std::nullopt;
-        } else if (options.file.isEmpty()) {
-            options.file = argument;
-        } else {
-            error = QStringLiteral("one configuration file only: ") + argument;
-            return std::nullopt;
-        }
+    QCommandLineParser parser;
+    const QCommandLineOption port(QStringLiteral("port"), {}, QStringLiteral("N|DEVICE"));
+    const QCommandLineOption watch(QStringLiteral("watch"));
+    const QCommandLineOption record(QStringLiteral("record"), {}, QStringLiteral("FILE"));
+    const QCommandLineOption help(QStringLiteral("help"));
+    parser.addOptions({port, watch, record, help});
+    // parse() takes the program's name first.
+    if (!parser.parse(QStringList{QStringLiteral("vantelo-station")} + arguments)) {
+        error = parser.errorText();
+        return std::nullopt;
     }
+    StationOptions options;
+    options.help = parser.isSet(help);
     if (options.help)
         return options;
-    if (options.file.isEmpty()) {
+    options.watch = parser.isSet(watch);
+
+    const QStringList records = parser.values(record);
+    if (records.size() > 1) {
+        error = QStringLiteral("--record is given more than once");
+        return std::nullopt;
+    }
+    options.record = records.value(0);
+    if (parser.isSet(record) && options.record.isEmpty()) {
+        error = QStringLiteral("--record needs a file");
+        return std::nullopt;
+    }
+
+    const QStringList files = parser.positionalArguments();
+    if (files.isEmpty()) {
         error = QStringLiteral("no configuration file given");
         return std::nullopt;
+    }
+    if (files.size() > 1) {
+        error = QStringLiteral("one configuration file only: ") + files[1];
+        return std::nullopt;
+    }
+    options.file = files[0];
+    if (SameFile(options.record, options.file)) {
+        error = QStringLiteral("the record %1 is the configuration file itself").arg(options.record);
+        return std::nullopt;
+    }
+
+    for (const QString& given : parser.values(port)) {
+        const auto named = NamedPort(given, error);
+        if (!named)
+            return std::nullopt;
+        const QString device = CanonicalDeviceName(named->device);
+        for (const StationPort& earlier : options.ports) {
+            if (CanonicalDeviceName(earlier.device) == device) {
+                error = QStringLiteral("ports %1 and %2 are the same device").arg(earlier.name, named->name);
+                return std::nullopt;
+            }
+        }
+        options.ports.push_back(*named);
     }
     if (options.ports.empty()) {
         for (int number = 1; number <= 4; ++number)

@@ -10,10 +10,10 @@ namespace vantelo::station {
 
 // A port as the user named it, and the device it opens.
 struct StationPort {
-    QString name;       // "COM3", "/dev/ttyUSB0"
-    QString device;
+    QString name;       // as given: "COM3" for 3, "/dev/ttyUSB0", "./tty1", "COM12"
+    QString device;     // what is opened: a path made absolute, or a name as given
     bool named = false; // given with --port: failing to open it is a failure
-    int number = 0;     // COMn; 0 for a device given by its path
+    int number = 0;     // COMn; 0 for a device given by its name
 };
 
 struct StationOptions {

@@ -70,6 +70,22 @@ QString ProgressText(const PortState& port, BoardClock::time_point now)
     return text;
 }
 
+// A message in lines of at most `width`, broken between words where it can:
+// the terminal must never wrap a line itself, or the board loses its place.
+QStringList Wrap(const QString& text, int width)
+{
+    QStringList lines;
+    QString rest = text;
+    while (rest.size() > width) {
+        qsizetype cut = rest.lastIndexOf(u' ', width);
+        if (cut <= 0)
+            cut = width;
+        lines << rest.left(cut);
+        rest = rest.mid(cut).trimmed();
+    }
+    return lines << rest;
+}
+
 struct Columns {
     int name;
     int pod;
@@ -196,7 +212,8 @@ void TerminalBoard::Draw(const BoardSnapshot& board, TerminalSize size)
         text = QStringLiteral("\x1b[%1F").arg(drawn_.size());
     for (const Happening& happening : board.happenings)
         if (happening.message)
-            text += happening.text + QLatin1String(ClearLine) + u'\n';
+            for (const QString& line : Wrap(happening.text, std::max(size.columns - 1, 1)))
+                text += line + QLatin1String(ClearLine) + u'\n';
     for (const QString& line : lines)
         text += line + QLatin1String(ClearLine) + u'\n';
     Print(text + QLatin1String(ClearBelow));

@@ -10,7 +10,7 @@
 
 #include <QCoreApplication>
 #include <QCryptographicHash>
-#include <QFile>
+#include <QFileInfo>
 #include <QTimer>
 
 #include <cstdio>
@@ -27,15 +27,6 @@ int Refuse(const QString& text, int status)
     return status;
 }
 
-QString Sha256Of(const QString& path)
-{
-    QFile file(path);
-    QCryptographicHash hash(QCryptographicHash::Sha256);
-    if (!file.open(QIODevice::ReadOnly) || !hash.addData(&file))
-        return {};
-    return QString::fromLatin1(hash.result().toHex());
-}
-
 } // namespace
 
 int main(int argc, char* argv[])
@@ -50,16 +41,18 @@ int main(int argc, char* argv[])
         return 0;
     }
 
-    // The file as the window takes it, and the same refusals.
+    // The file as the window takes it, and the same refusals. The record's
+    // hash is of the very bytes loaded.
     auto configuration = std::make_unique<PodConfiguration>();
-    const PodFileStatus status = LoadPodFile(options->file, *configuration);
+    QByteArray bytes;
+    const PodFileStatus status = LoadPodFile(options->file, *configuration, &bytes);
     if (status.fault != PodFileFault::None)
         return Refuse(PodFileRefusal(options->file, status), 2);
     if (!PodDisplayName(options->file))
         return Refuse(PodFileRefusal(PodFileName(options->file), {PodFileFault::Unreadable}), 2);
-    const StationJob job{*configuration, PodFileName(options->file), Sha256Of(options->file), options->watch};
-    if (job.sha256.isEmpty())
-        return Refuse(PodFileRefusal(options->file, {PodFileFault::Unreadable}), 2);
+    const StationJob job{*configuration, QFileInfo(options->file).fileName(),
+                         QString::fromLatin1(QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex()),
+                         options->watch};
 
     const PodCatalogue podTypes = RegisterPod::InitPodTypes(*OpenMachineSettingsStore());
 
@@ -76,18 +69,22 @@ int main(int argc, char* argv[])
     StationControl control;
 
     std::vector<std::unique_ptr<PortThread>> threads;
-    InterruptNotifier interrupts;
-    QObject::connect(&interrupts, &InterruptNotifier::Interrupted, &application, [&] {
-        if (!control.stopTaking.exchange(true)) {
-            board.Note(QStringLiteral("Stopping: the pods being written are finished first. "
-                                      "Ctrl-C again stops at once."));
+    const auto stopAtOnce = [&] {
+        control.stopTaking = true;
+        if (control.abort.exchange(true))
             return;
-        }
-        control.abort = true;
         board.Note(QStringLiteral("Stopping at once."));
         for (const auto& thread : threads)
             thread->WakeUp();
+    };
+    InterruptNotifier interrupts;
+    QObject::connect(&interrupts, &InterruptNotifier::Interrupted, &application, [&] {
+        if (control.stopTaking.exchange(true))
+            return stopAtOnce();
+        board.Note(QStringLiteral("Stopping: the pods being written are finished first. "
+                                  "Ctrl-C again stops at once."));
     });
+    QObject::connect(&interrupts, &InterruptNotifier::Terminated, &application, stopAtOnce);
 
     int running = 0;
     for (std::size_t i = 0; i < options->ports.size(); ++i) {
@@ -110,5 +107,6 @@ int main(int argc, char* argv[])
     for (const auto& thread : threads)
         thread->wait();
     view.Summary(board.Take());
+    interrupts.Finished();
     return ExitStatus(control, options->watch);
 }

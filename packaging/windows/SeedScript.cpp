@@ -1,9 +1,11 @@
-// Writes the installer's commands that seed the pod type catalogue: the
-// program's own WritePodTypes, run against a store that turns each write into
-// an NSIS registry command. The installer runs elevated, which a first start
-// of the program by an ordinary user is not.
+// Writes the installer's part of the pod type catalogue: where the program's
+// start-up check looks and the version it wants, and the seed as a macro,
+// the program's own WritePodTypes run against a store that turns each write
+// into an NSIS registry command. The installer runs elevated, which a first
+// start of the program by an ordinary user is not.
 
 #include "catalogue/RegisterPod.h"
+#include "platform/LittleEndian.h"
 #include "platform/SettingsStore.h"
 
 #include <fstream>
@@ -56,8 +58,7 @@ public:
             out_ << "WriteRegStr " << where
                  << Quoted({reinterpret_cast<const char*>(data.data()), data.size()}) << '\n';
         } else if (type == StoreNumber && data.size() == 4) {
-            out_ << "WriteRegDWORD " << where
-                 << (data[0] | data[1] << 8 | data[2] << 16 | unsigned{data[3]} << 24) << '\n';
+            out_ << "WriteRegDWORD " << where << ReadLittleEndian32(data.first<4>()) << '\n';
         } else {
             failed_ = true;
         }
@@ -84,8 +85,13 @@ int main(int argc, char* argv[])
         return 2;
     }
     std::ofstream out(argv[1]);
+    out << "!define VANTELO_TYPES_KEY " << Quoted(RegisterPod::TypesKey) << '\n'
+        << "!define VANTELO_VERSION_VALUE " << Quoted(RegisterPod::VersionValue) << '\n'
+        << "!define VANTELO_SEED_VERSION " << RegisterPod::SeedVersion << '\n'
+        << "!macro VANTELO_SEED_CATALOGUE\n";
     NsisSeedStore store(out);
     RegisterPod::WritePodTypes(store);
+    out << "!macroend\n";
     out.close();
     if (store.Failed() || !out) {
         std::cerr << argv[1] << ": cannot write the catalogue's seed\n";

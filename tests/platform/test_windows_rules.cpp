@@ -1,7 +1,15 @@
 #include "platform/CommandLine.h"
+#include "platform/QtDialogs.h"
 #include "platform/SystemSerialPort.h"
 
 #include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QDir>
+#include <QDialog>
+#include <QLineEdit>
+#include <QTemporaryDir>
+#include <QTimer>
 
 namespace vantelo {
 namespace {
@@ -36,6 +44,26 @@ TEST(SerialDevice, EnvironmentNamesThePortsDevice)
     EXPECT_EQ(SerialDeviceName(3), "COM7");
     qunsetenv("VANTELO_COM3");
     EXPECT_NE(SerialDeviceName(3), "COM7");
+}
+
+// Qt's dialog answers "C:/Jobs/Hall2.TXF" on Windows too; the program takes
+// the path as a Windows user writes it, "C:\Jobs\Hall2.TXF".
+TEST(FileDialog, ChosenPathHasTheSystemsSeparators)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("Hall2.TXF"));
+    QTimer choose;
+    QObject::connect(&choose, &QTimer::timeout, [&] {
+        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        if (auto* name = dialog ? dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit")) : nullptr) {
+            name->setText(path); // typed: selectFile leaves a focused name field alone
+            dialog->done(QDialog::Accepted);
+        }
+    });
+    choose.start(10);
+    const QString filter = QStringLiteral("Trellin Export File (*.TXF)| *.TXF");
+    EXPECT_EQ(QtFileDialog().ShowOpen(FileMustExist, filter, 1).toStdString(),
+              QDir::toNativeSeparators(path).toStdString());
 }
 
 } // namespace

@@ -15,6 +15,10 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <fcntl.h>
+#include <pty.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
 #include <functional>
 #include <optional>
 
@@ -52,12 +56,14 @@ protected:
 
     void Start(QProcess& station, const QStringList& arguments)
     {
-        station.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        station.setProcessChannelMode(QProcess::MergedChannels);
         station.setStandardOutputFile(screen);
+        station.setWorkingDirectory(workingDirectory);
         auto environment = QProcessEnvironment::systemEnvironment();
         environment.insert("VANTELO_REGISTRY", dir.filePath("registry.reg"));
         station.setProcessEnvironment(environment);
-        station.start(QStringLiteral(STATION_PROGRAM), QStringList{"--record", record} + arguments);
+        const QStringList recording = arguments.contains("--record") ? QStringList() : QStringList{"--record", record};
+        station.start(QStringLiteral(STATION_PROGRAM), recording + arguments);
         ASSERT_TRUE(station.waitForStarted());
     }
     int Run(const QStringList& arguments)
@@ -95,6 +101,7 @@ protected:
     QTemporaryDir dir;
     QString record = dir.filePath("record.jsonl");
     QString screen = dir.filePath("station.out");
+    QString workingDirectory = dir.path();
     std::optional<PodsimProcess> podsim;
     QByteArray output;
 };
@@ -103,12 +110,14 @@ protected:
 // take one: each pod ends as it must, once, and the record says so.
 TEST_F(Station, EveryPortOnceAndARecordOfEachPod)
 {
-    StartPodsim({"--port", "1:type=1,version=1.12,baud=38400", "--port", "2:type=13,version=2.0",
+    StartPodsim({"--port", "1:type=1,version=1.12,baud=38400,reboot=3000", "--port", "2:type=13,version=2.0",
                  "--port", "3:type=2", "--port", "4:empty"});
-    const QString lumo = Configuration("Lumo.TXF", 1, 96), velim = Configuration("Velim.TXF", 13, 64);
+    // On Linux a backslash is part of a file's name.
+    const QString lumo = Configuration("Bench\\Lumo.TXF", 1, 96), velim = Configuration("Velim.TXF", 13, 64);
     ASSERT_EQ(Run({lumo}), 0);
     EXPECT_EQ(Image(1), FileBytes(lumo).mid(265, 96));
     EXPECT_TRUE(output.contains("COM1: 1 programmed, 0 failed, 0 skipped")) << output.constData();
+    QThread::msleep(3000); // COM1's pod boots after its restart
     ASSERT_EQ(Run({velim}), 0);
     EXPECT_EQ(Image(2), FileBytes(velim).mid(265, 64));
 
@@ -148,6 +157,7 @@ TEST_F(Station, EveryPortOnceAndARecordOfEachPod)
                   QCryptographicHash::hash(FileBytes(row.file), QCryptographicHash::Sha256).toHex());
         EXPECT_EQ(line["result"].toString(), row.result);
         EXPECT_EQ(line["messages"].toArray().size(), 0);
+        EXPECT_EQ(line["retries"].toInt(-1), 0);
         EXPECT_TRUE(utcTime.match(line["time"].toString()).hasMatch()) << line["time"].toString().toStdString();
         EXPECT_GT(line["seconds"].toDouble(), 0.0);
     }
@@ -163,17 +173,29 @@ TEST_F(Station, EveryPortOnceAndARecordOfEachPod)
         {{"--port", "4", dir.filePath("missing.TXF")}, 2},
         {{"--port", "4", Configuration("Long.TXF", 1, 32761)}, 2},
         {{"--port", "4", "--frobnicate", lumo}, 2},
+        {{"--port", "0", lumo}, 2},
+        {{"--port", "-1", lumo}, 2},
+        {{"--port", "65", lumo}, 2},
+        {{"--port", "", lumo}, 2},
+        {{"--port", "4", "--record", lumo, lumo}, 2},
+        {{"--port", "4", "--record", record, "--record", dir.filePath("other.jsonl"), lumo}, 2},
     };
-    for (const auto& row : statuses)
+    for (const auto& row : statuses) {
         EXPECT_EQ(Run(row.arguments), row.status) << row.arguments.join(' ').toStdString();
+        if (row.status == 2) {
+            EXPECT_TRUE(output.startsWith("vantelo-station: ") || output.startsWith("Failed to open file"))
+                << output.constData();
+        }
+    }
+    EXPECT_EQ(FileBytes(lumo).size(), testing::ConfigFileBytes(1, 96).size()) << "the record went elsewhere";
     EXPECT_EQ(Records().size(), std::size(expected) + 1) << "the skipped pod's line";
 }
 
 // Watching: each pod that podsim puts on COM1 is programmed once, and the pod
-// that stays on COM2 only once.
+// that stays on COM2, deaf for 3 s after every restart, only once.
 TEST_F(Station, WatchProgramsEachNewPod)
 {
-    StartPodsim({"--port", "1:type=1,swap=1500", "--port", "2:type=1"});
+    StartPodsim({"--port", "1:type=1,swap=5000", "--port", "2:type=1,reboot=3000"});
     QProcess station;
     Start(station, {"--watch", "--port", "1", "--port", "2", Configuration("Lumo.TXF", 1, 32)});
     const auto lines = [&](const char* port) {
@@ -189,20 +211,23 @@ TEST_F(Station, WatchProgramsEachNewPod)
         EXPECT_EQ(line["result"].toString(), "programmed");
 }
 
-// Stopping mid-download: Ctrl-C lets the pod finish, twice gives it up; a
-// kill leaves every line of the record whole.
+// Stopping mid-download: Ctrl-C lets the pod finish; twice, SIGTERM or
+// SIGHUP give it up and record it; a closed output changes nothing; a kill
+// leaves every line of the record whole.
 TEST_F(Station, StoppedMidDownload)
 {
     StartPodsim({"--port", "1:type=1", "--port", "2:type=2"});
     const QString lumo = Configuration("Lumo.TXF", 1, 4096);
-    const auto downloading = [&] { return FileBytes(screen).contains("COM1: Lumo Plus 1.0: programing pod"); };
+    const auto downloading = [&] { return FileBytes(screen).contains("COM1: Lumo Plus 1.0: programming"); };
     const struct {
         std::vector<int> sent;
         int status; // -1: killed
         const char* result; // COM1's, none when killed
-    } rows[] = {{{SIGINT}, 0, "programmed"}, {{SIGINT, SIGINT}, 1, "interrupted"}, {{SIGKILL}, -1, nullptr}};
+    } rows[] = {{{SIGINT}, 0, "programmed"},     {{SIGINT, SIGINT}, 1, "interrupted"},
+                {{SIGTERM}, 1, "interrupted"},     {{SIGHUP}, 1, "interrupted"},
+                {{SIGPIPE}, 0, "programmed"},      {{SIGKILL}, -1, nullptr}};
     for (const auto& row : rows) {
-        SCOPED_TRACE(row.sent.size());
+        SCOPED_TRACE(row.sent.back());
         QFile::remove(record);
         QProcess station;
         Start(station, {"--port", "1", "--port", "2", lumo});
@@ -221,6 +246,82 @@ TEST_F(Station, StoppedMidDownload)
             EXPECT_EQ(lines[1]["result"].toString(), row.result);
             EXPECT_EQ(lines[1]["messages"].toArray().size(), 0);
         }
+    }
+}
+
+// Ports named as the user named them: a device path, a relative one, and
+// the same device through a link, which is refused.
+TEST_F(Station, PortsAsTheUserNamedThem)
+{
+    StartPodsim({"--port", "1:type=1"});
+    const QString lumo = Configuration("Lumo.TXF", 1, 32);
+    const QString device = qEnvironmentVariable("VANTELO_COM1");
+    const QFileInfo info(device);
+    ASSERT_TRUE(QFile::link(device, dir.filePath("pod1")));
+    const struct {
+        QStringList ports;
+        QString workingDirectory;
+        int status;
+        QString port; // recorded
+    } rows[] = {
+        {{"--port", device}, dir.path(), 0, device},
+        {{"--port", "./" + info.fileName()}, info.path(), 0, "./" + info.fileName()},
+        {{"--port", "./pod1", "--port", device}, dir.path(), 2, {}},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.ports.join(' ').toStdString());
+        QFile::remove(record);
+        workingDirectory = row.workingDirectory;
+        EXPECT_EQ(Run(row.ports + QStringList{lumo}), row.status) << output.constData();
+        const auto lines = Records();
+        ASSERT_EQ(lines.size(), row.port.isEmpty() ? 0u : 1u);
+        if (!row.port.isEmpty()) {
+            EXPECT_EQ(lines[0]["port"].toString(), row.port);
+            EXPECT_EQ(lines[0]["device"].toString(), device);
+            EXPECT_EQ(lines[0]["result"].toString(), "programmed");
+        }
+    }
+}
+
+// On an 80 × 24 terminal the board is redrawn in place: with four ports a
+// line each, with 32 the busy ones and a count of the rest.
+TEST_F(Station, BoardFitsAnEightyColumnTerminal)
+{
+    QStringList ports;
+    for (int n = 1; n <= 32; ++n)
+        ports << "--port" << (n == 1 ? QStringLiteral("1:type=1") : QStringLiteral("%1:empty").arg(n));
+    StartPodsim(ports);
+    const QString lumo = Configuration("Lumo.TXF", 1, 512);
+    for (const int count : {4, 32}) {
+        SCOPED_TRACE(count);
+        int master = -1, slave = -1;
+        winsize size{24, 80, 0, 0};
+        ASSERT_EQ(openpty(&master, &slave, nullptr, nullptr, &size), 0);
+        fcntl(master, F_SETFL, O_NONBLOCK);
+        QProcess station;
+        station.setChildProcessModifier([slave] { dup2(slave, STDOUT_FILENO); });
+        QStringList arguments;
+        for (int n = 1; n <= count; ++n)
+            arguments << "--port" << QString::number(n);
+        Start(station, arguments << lumo);
+        ::close(slave);
+        QByteArray written;
+        char buffer[4096];
+        for (bool running = true; running;) {
+            running = !station.waitForFinished(50);
+            for (ssize_t n; (n = ::read(master, buffer, sizeof buffer)) > 0;)
+                written.append(buffer, n);
+        }
+        ::close(master);
+        EXPECT_EQ(station.exitCode(), 0);
+        // No line the terminal would wrap, and never back up past its top:
+        // either leaves stale copies of the board on the screen.
+        const QRegularExpression up("\x1b\\[(\\d+)F"), codes("\x1b\\[[0-9;]*[A-Za-z]");
+        for (const auto& match : up.globalMatch(QString::fromUtf8(written)))
+            EXPECT_LE(match.captured(1).toInt(), 23);
+        for (const QString& line : QString::fromUtf8(written).split(u'\n'))
+            EXPECT_LE(QString(line).remove(codes).remove(u'\r').size(), 79) << line.toStdString();
+        EXPECT_EQ(written.count(" more ports: "), count == 32 ? written.count("Totals: ") - 1 : 0);
     }
 }
 

