@@ -36,6 +36,17 @@ std::string DescribeOpenError(DWORD error, const QString& device)
     }
 }
 
+// No flow control of any kind, and RTS as wanted: every SetCommState sets
+// them again, whatever GetCommState read.
+void SetLineControl(DCB& dcb, bool rts)
+{
+    dcb.fBinary = TRUE;
+    dcb.fOutxCtsFlow = dcb.fOutxDsrFlow = dcb.fDsrSensitivity = FALSE;
+    dcb.fOutX = dcb.fInX = dcb.fErrorChar = dcb.fNull = dcb.fAbortOnError = FALSE;
+    dcb.fDtrControl = DTR_CONTROL_ENABLE;
+    dcb.fRtsControl = rts ? RTS_CONTROL_ENABLE : RTS_CONTROL_DISABLE;
+}
+
 } // namespace
 
 WinSerialPort::WinSerialPort(QString device) : handle_(INVALID_HANDLE_VALUE), device_(std::move(device))
@@ -79,7 +90,9 @@ bool WinSerialPort::PortOpen(bool open)
     if (PortOpen())
         return true;
     const QString device = device_.isEmpty() ? SerialDeviceName(number_) : device_;
-    const std::wstring path = L"\\\\.\\" + device.toStdWString();
+    // COM10 and above open only by their device path.
+    const QString prefix = QStringLiteral("\\\\.\\");
+    const std::wstring path = (device.startsWith(prefix) ? device : prefix + device).toStdWString();
     HANDLE handle = CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     if (handle == INVALID_HANDLE_VALUE) {
         openError_ = DescribeOpenError(GetLastError(), device);
@@ -92,11 +105,7 @@ bool WinSerialPort::PortOpen(bool open)
     dcb.DCBlength = sizeof dcb;
     bool ready = SetCommTimeouts(handle, &timeouts) && GetCommState(handle, &dcb);
     if (ready) {
-        dcb.fBinary = TRUE;
-        dcb.fOutxCtsFlow = dcb.fOutxDsrFlow = dcb.fDsrSensitivity = FALSE;
-        dcb.fOutX = dcb.fInX = dcb.fErrorChar = dcb.fNull = dcb.fAbortOnError = FALSE;
-        dcb.fDtrControl = DTR_CONTROL_ENABLE;
-        dcb.fRtsControl = rts_ ? RTS_CONTROL_ENABLE : RTS_CONTROL_DISABLE;
+        SetLineControl(dcb, rts_);
         ready = SetCommState(handle, &dcb);
     }
     if (!ready) {
@@ -104,7 +113,6 @@ bool WinSerialPort::PortOpen(bool open)
         CloseHandle(handle);
         return false;
     }
-    PurgeComm(handle, PURGE_RXCLEAR | PURGE_TXCLEAR);
     handle_ = handle;
     applied_.reset();
     openError_.clear();
@@ -166,6 +174,7 @@ bool WinSerialPort::Settings(std::string_view settings)
     dcb.Parity = line->parity == Parity::Odd ? ODDPARITY : line->parity == Parity::Even ? EVENPARITY : NOPARITY;
     dcb.fParity = line->parity != Parity::None;
     dcb.StopBits = line->stopBits == 2 ? TWOSTOPBITS : ONESTOPBIT;
+    SetLineControl(dcb, rts_);
     // A refused setting may leave the line half set: it is set whole next time.
     applied_.reset();
     if (!SetCommState(handle_, &dcb))
