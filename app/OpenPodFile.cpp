@@ -25,8 +25,7 @@ bool Download::open_pod_file(QString& local_filename)
     };
 
     if (local_filename.isEmpty()) {
-        local_filename = services_.CommonDialog1.ShowOpen(
-            FileMustExist, QStringLiteral("Trellin Export File (*.TXF)| *.TXF"), 1);
+        local_filename = services_.CommonDialog1.ShowOpen(FileMustExist, QLatin1String(PodFileFilter), 1);
         if (local_filename.isEmpty())
             return false;
     }

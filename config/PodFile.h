@@ -22,6 +22,9 @@ inline constexpr std::size_t IrImageOffset = MainImageOffset + ImageSize;
 inline constexpr std::size_t Size = IrImageOffset + ImageSize; // 65,803
 } // namespace PodFile
 
+// The open dialog's filter for configuration files.
+inline constexpr char PodFileFilter[] = "Trellin Export File (*.TXF)| *.TXF";
+
 enum class PodFileFault {
     None,
     Unreadable, // missing, a folder, or cannot be read

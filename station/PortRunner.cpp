@@ -132,7 +132,7 @@ bool PortRunner::Open()
         const std::string why = link_.port.OpenError();
         c_.board.Event(c_.index, QStringLiteral("Could not open %1").arg(c_.where.name) +
                                  (why.empty() ? QString() : QStringLiteral(": ") + QString::fromStdString(why)));
-        c_.board.Step(c_.index, QStringLiteral("cannot be opened"));
+        c_.board.Step(c_.index, QLatin1String(CannotBeOpened));
         if (c_.where.named)
             c_.control.failed = true;
         closedReported_ = true;

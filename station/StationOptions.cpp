@@ -11,6 +11,7 @@ namespace vantelo::station {
 
 const char* const StationUsage =
     R"(Usage: vantelo-station [--port N|DEVICE]... [--watch] [--record FILE] FILE.TXF
+       vantelo-station --window [--port N|DEVICE]... [--record FILE] [FILE.TXF]
 
 Writes the configuration FILE.TXF into the pods on every port at once.
 
@@ -25,6 +26,8 @@ Writes the configuration FILE.TXF into the pods on every port at once.
                   pods and lets those being written finish; a second Ctrl-C,
                   SIGTERM or SIGHUP stops at once.
   --record FILE   append one JSON line per pod to FILE
+  --window        a window with a tile per port, which watches; with
+                  FILE.TXF it starts at once
   --help          show this text
 
 Exit status: 2 bad command line or configuration; 1 a pod failed or was
@@ -68,6 +71,25 @@ bool SameFile(const QString& a, const QString& b)
 
 } // namespace
 
+std::optional<std::vector<StationPort>> ParsePorts(const QStringList& given, QString& error)
+{
+    std::vector<StationPort> ports;
+    for (const QString& name : given) {
+        const auto named = NamedPort(name, error);
+        if (!named)
+            return std::nullopt;
+        const QString device = CanonicalDeviceName(named->device);
+        for (const StationPort& earlier : ports) {
+            if (CanonicalDeviceName(earlier.device) == device) {
+                error = QStringLiteral("ports %1 and %2 are the same device").arg(earlier.name, named->name);
+                return std::nullopt;
+            }
+        }
+        ports.push_back(*named);
+    }
+    return ports;
+}
+
 std::optional<StationOptions> ParseStationOptions(const QStringList& arguments, QString& error)
 {
     QCommandLineParser parser;
@@ -75,7 +97,8 @@ std::optional<StationOptions> ParseStationOptions(const QStringList& arguments, 
     const QCommandLineOption watch(QStringLiteral("watch"));
     const QCommandLineOption record(QStringLiteral("record"), {}, QStringLiteral("FILE"));
     const QCommandLineOption help(QStringLiteral("help"));
-    parser.addOptions({port, watch, record, help});
+    const QCommandLineOption window(QStringLiteral("window"));
+    parser.addOptions({port, watch, record, help, window});
     // parse() takes the program's name first.
     if (!parser.parse(QStringList{QStringLiteral("vantelo-station")} + arguments)) {
         error = parser.errorText();
@@ -85,6 +108,7 @@ std::optional<StationOptions> ParseStationOptions(const QStringList& arguments, 
     options.help = parser.isSet(help);
     if (options.help)
         return options;
+    options.window = parser.isSet(window);
     options.watch = parser.isSet(watch);
 
     const QStringList records = parser.values(record);
@@ -99,7 +123,7 @@ std::optional<StationOptions> ParseStationOptions(const QStringList& arguments, 
     }
 
     const QStringList files = parser.positionalArguments();
-    if (files.isEmpty()) {
+    if (files.isEmpty() && !options.window) {
         error = QStringLiteral("no configuration file given");
         return std::nullopt;
     }
@@ -107,25 +131,16 @@ std::optional<StationOptions> ParseStationOptions(const QStringList& arguments, 
         error = QStringLiteral("one configuration file only: ") + files[1];
         return std::nullopt;
     }
-    options.file = files[0];
+    options.file = files.value(0);
     if (SameFile(options.record, options.file)) {
         error = QStringLiteral("the record %1 is the configuration file itself").arg(options.record);
         return std::nullopt;
     }
 
-    for (const QString& given : parser.values(port)) {
-        const auto named = NamedPort(given, error);
-        if (!named)
-            return std::nullopt;
-        const QString device = CanonicalDeviceName(named->device);
-        for (const StationPort& earlier : options.ports) {
-            if (CanonicalDeviceName(earlier.device) == device) {
-                error = QStringLiteral("ports %1 and %2 are the same device").arg(earlier.name, named->name);
-                return std::nullopt;
-            }
-        }
-        options.ports.push_back(*named);
-    }
+    const auto ports = ParsePorts(parser.values(port), error);
+    if (!ports)
+        return std::nullopt;
+    options.ports = *ports;
     if (options.ports.empty()) {
         for (int number = 1; number <= 4; ++number)
             options.ports.push_back({QStringLiteral("COM%1").arg(number), SerialDeviceName(number), false, number});

@@ -19,14 +19,20 @@ struct StationPort {
 struct StationOptions {
     std::vector<StationPort> ports;
     bool watch = false;
-    QString record; // empty: no record
-    QString file;
+    bool window = false; // the station's window, which always watches
+    QString record;      // empty: no record
+    QString file;        // may be empty with window
+
     bool help = false;
 };
 
 // The arguments after the program name; nothing, with `error` set, when they
 // are not a command the station understands.
 std::optional<StationOptions> ParseStationOptions(const QStringList& arguments, QString& error);
+
+// The ports named by `given` (numbers or devices); nothing, with `error`
+// set, when one is not a port or two are the same device.
+std::optional<std::vector<StationPort>> ParsePorts(const QStringList& given, QString& error);
 
 extern const char* const StationUsage;
 

@@ -14,6 +14,9 @@ namespace vantelo::station {
 
 using BoardClock = std::chrono::steady_clock;
 
+// The step of a port that cannot be opened, which views tell apart.
+inline constexpr char CannotBeOpened[] = "cannot be opened";
+
 // Pods by result: programmed, failed, skipped, interrupted.
 struct Totals {
     std::array<int, 4> counts{};

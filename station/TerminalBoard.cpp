@@ -62,12 +62,8 @@ QString ResultText(const PortState& port, BoardClock::time_point now)
 
 QString ProgressText(const PortState& port, BoardClock::time_point now)
 {
-    QString text = QStringLiteral("%1%").arg(port.permille / 10.0, 5, 'f', 1);
-    if (port.permille >= 10 && port.permille < 1000) {
-        const long long elapsed = SecondsBetween(port.stepStarted, now);
-        text += QStringLiteral("  %1 left").arg(MinutesSeconds(elapsed * (1000 - port.permille) / port.permille));
-    }
-    return text;
+    const QString left = TimeLeft(port, now);
+    return PercentText(port.permille).rightJustified(6) + (left.isEmpty() ? QString() : QStringLiteral("  ") + left);
 }
 
 // A message in lines of at most `width`, broken between words where it can:
@@ -123,6 +119,20 @@ int Interest(const PortState& port)
 }
 
 } // namespace
+
+QString PercentText(int permille)
+{
+    return QStringLiteral("%1%").arg(permille / 10.0, 0, 'f', 1);
+}
+
+QString TimeLeft(const PortState& port, BoardClock::time_point now)
+{
+    // Too early to tell below 1 %.
+    if (port.permille < 10 || port.permille >= 1000)
+        return {};
+    const long long elapsed = SecondsBetween(port.stepStarted, now);
+    return QStringLiteral("%1 left").arg(MinutesSeconds(elapsed * (1000 - port.permille) / port.permille));
+}
 
 QString TotalsText(const Totals& totals)
 {

@@ -1,20 +1,18 @@
 #include "catalogue/RegisterPod.h"
-#include "config/PodFile.h"
 #include "platform/Console.h"
 #include "platform/StoreLocation.h"
-#include "station/PortThread.h"
 #include "station/RecordFile.h"
-#include "station/StationControl.h"
+#include "station/StationFile.h"
+#include "station/StationRun.h"
 #include "station/StatusBoard.h"
 #include "station/TerminalBoard.h"
+#include "station/window/StationWindowMain.h"
 
 #include <QCoreApplication>
-#include <QCryptographicHash>
-#include <QFileInfo>
 #include <QTimer>
 
 #include <cstdio>
-#include <memory>
+#include <cstring>
 
 using namespace vantelo;
 using namespace vantelo::station;
@@ -27,10 +25,63 @@ int Refuse(const QString& text, int status)
     return status;
 }
 
+// The station on the terminal: the board drawn there, Ctrl-C to stop.
+int RunOnTerminal(const StationOptions& options)
+{
+    // The file as the window takes it, and the same refusals.
+    QString error;
+    const auto file = LoadStationFile(options.file, error);
+    if (!file)
+        return Refuse(error, 2);
+    const StationJob job{*file->configuration, file->name, file->sha256, options.watch};
+
+    const PodCatalogue podTypes = RegisterPod::InitPodTypes(*OpenMachineSettingsStore());
+
+    RecordFile record;
+    if (!options.record.isEmpty() && !record.Open(options.record, error))
+        return Refuse(error, 1);
+
+    std::vector<QString> names;
+    for (const StationPort& port : options.ports)
+        names.push_back(port.name);
+    StatusBoard board(names);
+    // Colour unless the user asked for none (the NO_COLOR convention).
+    TerminalBoard view(stdout, StandardOutputIsTerminal(), qEnvironmentVariableIsEmpty("NO_COLOR"));
+
+    InterruptNotifier interrupts;
+    int status = 0;
+    {
+        StationRun run(podTypes, job, options.ports, board, record);
+        QObject::connect(&interrupts, &InterruptNotifier::Interrupted, &run, [&] {
+            if (run.Stop())
+                board.Note(QStringLiteral("Stopping: the pods being written are finished first. "
+                                          "Ctrl-C again stops at once."));
+        });
+        QObject::connect(&interrupts, &InterruptNotifier::Terminated, &run, &StationRun::StopAtOnce);
+        QObject::connect(&run, &StationRun::Finished, &QCoreApplication::quit);
+        run.Start();
+
+        QTimer refresh;
+        QObject::connect(&refresh, &QTimer::timeout, &run,
+                         [&] { view.Draw(board.Take(), StandardOutputTerminalSize()); });
+        refresh.start(100);
+        QCoreApplication::exec();
+        status = ExitStatus(run.Control(), options.watch);
+    }
+    view.Summary(board.Take());
+    interrupts.Finished();
+    return status;
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
 {
+    // The window needs a widget application, made before anything reads the arguments.
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--window") == 0)
+            return RunStationWindow(argc, argv);
+    }
     QCoreApplication application(argc, argv);
     QString error;
     const auto options = ParseStationOptions(QCoreApplication::arguments().mid(1), error);
@@ -40,73 +91,5 @@ int main(int argc, char* argv[])
         std::fputs(StationUsage, stdout);
         return 0;
     }
-
-    // The file as the window takes it, and the same refusals. The record's
-    // hash is of the very bytes loaded.
-    auto configuration = std::make_unique<PodConfiguration>();
-    QByteArray bytes;
-    const PodFileStatus status = LoadPodFile(options->file, *configuration, &bytes);
-    if (status.fault != PodFileFault::None)
-        return Refuse(PodFileRefusal(options->file, status), 2);
-    if (!PodDisplayName(options->file))
-        return Refuse(PodFileRefusal(PodFileName(options->file), {PodFileFault::Unreadable}), 2);
-    const StationJob job{*configuration, QFileInfo(options->file).fileName(),
-                         QString::fromLatin1(QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex()),
-                         options->watch};
-
-    const PodCatalogue podTypes = RegisterPod::InitPodTypes(*OpenMachineSettingsStore());
-
-    RecordFile record;
-    if (!options->record.isEmpty() && !record.Open(options->record, error))
-        return Refuse(error, 1);
-
-    std::vector<QString> names;
-    for (const StationPort& port : options->ports)
-        names.push_back(port.name);
-    StatusBoard board(names);
-    // Colour unless the user asked for none (the NO_COLOR convention).
-    TerminalBoard view(stdout, StandardOutputIsTerminal(), qEnvironmentVariableIsEmpty("NO_COLOR"));
-    StationControl control;
-
-    std::vector<std::unique_ptr<PortThread>> threads;
-    const auto stopAtOnce = [&] {
-        control.stopTaking = true;
-        if (control.abort.exchange(true))
-            return;
-        board.Note(QStringLiteral("Stopping at once."));
-        for (const auto& thread : threads)
-            thread->WakeUp();
-    };
-    InterruptNotifier interrupts;
-    QObject::connect(&interrupts, &InterruptNotifier::Interrupted, &application, [&] {
-        if (control.stopTaking.exchange(true))
-            return stopAtOnce();
-        board.Note(QStringLiteral("Stopping: the pods being written are finished first. "
-                                  "Ctrl-C again stops at once."));
-    });
-    QObject::connect(&interrupts, &InterruptNotifier::Terminated, &application, stopAtOnce);
-
-    int running = 0;
-    for (std::size_t i = 0; i < options->ports.size(); ++i) {
-        auto& thread = threads.emplace_back(std::make_unique<PortThread>(
-            PortContext{podTypes, job, options->ports[i], static_cast<int>(i), board, record, control}));
-        QObject::connect(thread.get(), &QThread::finished, &application, [&running] {
-            if (--running == 0)
-                QCoreApplication::quit();
-        });
-        ++running;
-        thread->start();
-    }
-
-    QTimer refresh;
-    QObject::connect(&refresh, &QTimer::timeout, &application,
-                     [&] { view.Draw(board.Take(), StandardOutputTerminalSize()); });
-    refresh.start(100);
-
-    QCoreApplication::exec();
-    for (const auto& thread : threads)
-        thread->wait();
-    view.Summary(board.Take());
-    interrupts.Finished();
-    return ExitStatus(control, options->watch);
+    return RunOnTerminal(*options);
 }

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs the build into a scratch prefix and checks what lands there: the
-# programs and the window's desktop integration only (no tests, podsim, benchmarks or
-# libraries), and the desktop entry naming the installed program, icon and
+# programs and their desktop integration only (no tests, podsim, benchmarks or
+# libraries), and each desktop entry naming an installed program, icon and
 # file type.
 # Usage: check_install.sh CMAKE BUILD_DIR
 set -euo pipefail
@@ -14,6 +14,7 @@ trap 'rm -rf "$prefix"' EXIT
 
 expected="bin/vantelo
 bin/vantelo-station
+share/applications/vantelo-station.desktop
 share/applications/vantelo.desktop
 share/icons/hicolor/scalable/apps/vantelo.svg
 share/mime/packages/vantelo.xml"
@@ -24,15 +25,16 @@ if [ "$installed" != "$expected" ]; then
     exit 1
 fi
 
-entry=$prefix/share/applications/vantelo.desktop
 key() { sed -n "s/^$1=//p" "$entry"; }
 fail() { echo "$*" >&2; exit 1; }
 
-exec_line=$(key Exec)
-[ -x "$prefix/bin/${exec_line%% *}" ] || fail "Exec=$exec_line names no installed program"
-[ -f "$prefix/share/icons/hicolor/scalable/apps/$(key Icon).svg" ] ||
-    fail "Icon=$(key Icon) names no installed icon"
-mime_type=$(key MimeType | tr -d ';')
-grep -q "<mime-type type=\"$mime_type\">" "$prefix/share/mime/packages/vantelo.xml" ||
-    fail "MimeType=$(key MimeType) is not the type the MIME package defines"
+for entry in "$prefix"/share/applications/*.desktop; do
+    exec_line=$(key Exec)
+    [ -x "$prefix/bin/${exec_line%% *}" ] || fail "$entry: Exec=$exec_line names no installed program"
+    [ -f "$prefix/share/icons/hicolor/scalable/apps/$(key Icon).svg" ] ||
+        fail "$entry: Icon=$(key Icon) names no installed icon"
+    mime_type=$(key MimeType | tr -d ';')
+    grep -q "<mime-type type=\"$mime_type\">" "$prefix/share/mime/packages/vantelo.xml" ||
+        fail "$entry: MimeType=$(key MimeType) is not the type the MIME package defines"
+done
 echo "installed: $(echo "$installed" | tr '\n' ' ')"

@@ -1,4 +1,5 @@
 #include "PodsimProcess.h"
+#include "Screen.h"
 #include "support/Files.h"
 
 #include <QApplication>
@@ -20,16 +21,7 @@
 namespace vantelo {
 namespace {
 
-// The bounding box of everything drawn over the X server's black root window.
-QRect PaintedExtent(const QImage& screen)
-{
-    QRect extent;
-    for (int y = 0; y < screen.height(); ++y)
-        for (int x = 0; x < screen.width(); ++x)
-            if (screen.pixel(x, y) != qRgb(0, 0, 0))
-                extent |= QRect(x, y, 1, 1);
-    return extent;
-}
+using testing::PaintedExtent;
 
 // The fraction of the rectangle's pixels that have exactly this colour.
 double Share(const QImage& image, const QRect& rect, const QColor& colour)
@@ -94,7 +86,7 @@ TEST(WindowOnScreen, SearchesOnStartUpThenShowsThePodsInTheirRows)
     QProcess program; // killed when it goes out of scope
     program.setProcessEnvironment(environment);
     program.setProcessChannelMode(QProcess::ForwardedChannels);
-    program.start(QStringLiteral(VANTELO_PROGRAM), {file.fileName()});
+    program.start(QStringLiteral(PROGRAM), {file.fileName()});
     ASSERT_TRUE(program.waitForStarted());
 
     // Grabs the screen until `done` holds for a grab (30 s at most); the

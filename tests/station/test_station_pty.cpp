@@ -173,6 +173,7 @@ TEST_F(Station, EveryPortOnceAndARecordOfEachPod)
         {{"--port", "4", dir.filePath("missing.TXF")}, 2},
         {{"--port", "4", Configuration("Long.TXF", 1, 32761)}, 2},
         {{"--port", "4", "--frobnicate", lumo}, 2},
+        {{"--port", "4"}, 2}, // a file, except for the window
         {{"--port", "0", lumo}, 2},
         {{"--port", "-1", lumo}, 2},
         {{"--port", "65", lumo}, 2},

@@ -23,6 +23,8 @@ dir="$WINEPREFIX/drive_c/Program Files/Vantelo"
 [ -f "$dir/vantelo.exe" ] && [ -f "$dir/vantelo-station.exe" ] && [ -f "$dir/platforms/qwindows.dll" ] || fail "nothing installed in $dir"
 menu=$(find "$WINEPREFIX/drive_c" -path '*Start Menu/Programs/Vantelo/Vantelo.lnk')
 [ -n "$menu" ] || fail "no Start menu entry"
+find "$WINEPREFIX/drive_c" -path '*Start Menu/Programs/Vantelo/Vantelo Station.lnk' | grep -q . ||
+    fail "no Start menu entry for the station's window"
 
 types='HKLM\Software\Zantor\Trellins\Types'
 query "$types" /v Version | grep -Eq "REG_DWORD +0x11$" || fail "Version is not 17"

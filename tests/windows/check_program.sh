@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The Windows program under wine, from its ZIP, in a fresh prefix, on the
 # X server that xvfb-run gives it.
-#  1. The ZIP holds the window, the station, their Qt and compiler DLLs and
+#  1. The ZIP holds the window, the station and its window, their Qt and compiler DLLs and
 #     two plugins, nothing else; each program starts from it alone (the
 #     station refuses a missing file with its status 2).
 #  2. A first start seeds the registry (Version 17, sub-keys 0 to 30); the
@@ -14,6 +14,8 @@
 #  4. COM1's option and Download, clicked: the pod holds the image whole, and
 #     "Program another pod" answered No leaves the window; a second
 #     screenshot.
+#  5. The station's window, started with that file, comes up and starts at
+#     once; its screenshot goes into the build folder.
 # Usage: check_program.sh CMAKE ZIP PODSIM SOURCE_DIR SCREENSHOT_DIR TITLE WIDTH HEIGHT
 set -euo pipefail
 cmake=$1 zip=$2 podsim=$3 source=$4 screenshots=$5 title=$6 width=$7 height=$8
@@ -21,7 +23,8 @@ cmake=$1 zip=$2 podsim=$3 source=$4 screenshots=$5 title=$6 width=$7 height=$8
 
 unpack "$cmake" "$zip"
 expected="Qt6Core.dll Qt6Gui.dll Qt6SerialPort.dll Qt6Widgets.dll libgcc_s_seh-1.dll
-libstdc++-6.dll libwinpthread-1.dll platforms/qwindows.dll styles/qwindowsvistastyle.dll vantelo-station.exe vantelo.exe"
+libstdc++-6.dll libwinpthread-1.dll platforms/qwindows.dll styles/qwindowsvistastyle.dll vantelo-station.exe
+vantelo-station-window.exe vantelo.exe"
 found=$(cd "$app" && find . -type f | sed 's|^\./||' | LC_ALL=C sort | tr '\n' ' ')
 [ "$found" = "$(echo $expected | tr ' ' '\n' | LC_ALL=C sort | tr '\n' ' ')" ] ||
     fail "the ZIP holds: $found"
@@ -40,11 +43,14 @@ until_seen() {
     done
     fail "not seen: $*"
 }
-# Runs the program with the given arguments until its window is up.
+# Runs a program of the ZIP with the given arguments until its window,
+# titled NAME, is up. Usage: start NAME PROGRAM [ARGUMENT...]
 start() {
-    wine "$app/vantelo.exe" "$@" 2>/dev/null &
+    local name=$1 program=$2
+    shift 2
+    wine "$app/$program" "$@" 2>/dev/null &
     program_pid=$!
-    until_seen xwininfo -name "$title" >"$work/window" 2>/dev/null
+    until_seen xwininfo -name "$name" >"$work/window" 2>/dev/null
 }
 stop() {
     wineserver -k 2>/dev/null || true
@@ -61,7 +67,7 @@ click() {
 }
 
 echo "first start, fresh prefix"
-start
+start "$title" vantelo.exe
 sleep 1
 size=$(awk '/Width:/ {w=$2} /Height:/ {h=$2} END {print w "x" h}' "$work/window")
 mkdir -p "$screenshots"
@@ -83,7 +89,7 @@ echo "second start, a pod on COM1, COM2 empty, a file named on the command line"
 mkdir -p "$work/My Jobs"
 length=512
 bash "$source/tools/make-sample.sh" "$work/My Jobs/Hall 2.TXF" 1 $length
-start "$(winepath -w "$work/My Jobs/Hall 2.TXF" 2>/dev/null)"
+start "$title" vantelo.exe "$(winepath -w "$work/My Jobs/Hall 2.TXF" 2>/dev/null)"
 
 # podsim writes a line once the framing changes: COM2's last rate ends the
 # search, and the window shows its slots half a second later at most.
@@ -127,3 +133,11 @@ sleep 1
 # Yes would probe COM1 again for the next pod: the restart stays its last.
 grep ' COM1 > ' "$work/podsim.log" | tail -1 | grep -q ': 33 | 9600,e,8,1: FF$' || fail "the answer was not No"
 xwd -silent -id "$(window)" -out "$screenshots/window-wine-programmed.xwd"
+stop
+
+echo "the station's window with the same file"
+start "Vantelo Station" vantelo-station-window.exe --record 'C:\pods.jsonl' \
+    "$(winepath -w "$work/My Jobs/Hall 2.TXF" 2>/dev/null)"
+sleep 3 # its tiles, once the ports have been tried
+xwd -silent -id "$(awk '/Window id:/ {print $4}' "$work/window")" -out "$screenshots/station-window-wine.xwd"
+stop

@@ -1,0 +1,106 @@
+#include "station/window/BoardView.h"
+
+#include "station/TerminalBoard.h"
+#include "station/window/PortTile.h"
+
+#include <QEvent>
+#include <QGridLayout>
+#include <QLabel>
+#include <QScrollArea>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+namespace vantelo::station {
+
+namespace {
+
+// Four tiles side by side on a 1366-pixel screen.
+constexpr int TileWidth = 300;
+
+const char* const TileColours = R"(
+QFrame[look] { border: 2px solid #9e9e9e; border-radius: 6px; background: #e0e0e0; }
+QFrame[look="busy"] { border-color: #1565c0; background: palette(base); }
+QFrame[look="programmed"] { border-color: #2e7d32; background: #a5d6a7; }
+QFrame[look="failed"] { border-color: #c62828; background: #ef9a9a; }
+QFrame[look="skipped"] { border-color: #ef6c00; background: #ffcc80; }
+QFrame[look="unopened"] { border: 2px dashed #c62828; background: #e0e0e0; }
+)";
+
+} // namespace
+
+std::optional<double> PodsPerHour(const Totals& totals, BoardClock::time_point since, BoardClock::time_point now)
+{
+    // A rate over less than a minute says little.
+    if (now - since < std::chrono::minutes(1))
+        return std::nullopt;
+    return totals[PodResult::Programmed] / std::chrono::duration<double, std::ratio<3600>>(now - since).count();
+}
+
+BoardView::BoardView(QWidget* parent)
+    : QWidget(parent), scroll_(new QScrollArea(this)), grid_(new QWidget), layout_(new QGridLayout),
+      totals_(new QLabel(this))
+{
+    // Tiles keep their height; the room left over stays below them.
+    auto* column = new QVBoxLayout(grid_);
+    column->addLayout(layout_);
+    column->addStretch();
+    grid_->setStyleSheet(QLatin1String(TileColours));
+    layout_->setSpacing(6);
+    scroll_->setWidget(grid_);
+    scroll_->setWidgetResizable(true);
+    scroll_->setFrameShape(QFrame::NoFrame);
+    scroll_->viewport()->installEventFilter(this);
+    totals_->setObjectName(QStringLiteral("totals"));
+    totals_->setAccessibleName(QStringLiteral("Totals"));
+    QFont bold = totals_->font();
+    bold.setBold(true);
+    totals_->setFont(bold);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(scroll_, 1);
+    layout->addWidget(totals_);
+}
+
+void BoardView::SetPorts(const std::vector<QString>& names)
+{
+    for (PortTile* tile : tiles_)
+        delete tile;
+    tiles_.clear();
+    for (const QString& name : names)
+        tiles_.push_back(new PortTile(name, grid_));
+    columns_ = 0;
+    Arrange();
+}
+
+void BoardView::Arrange()
+{
+    const int fit = std::clamp(scroll_->viewport()->width() / TileWidth, 1, std::max(int(tiles_.size()), 1));
+    if (fit == columns_)
+        return;
+    for (PortTile* tile : tiles_)
+        layout_->removeWidget(tile);
+    for (int column = 0; column < std::max(columns_, fit); ++column)
+        layout_->setColumnStretch(column, column < fit ? 1 : 0);
+    columns_ = fit;
+    for (std::size_t i = 0; i < tiles_.size(); ++i)
+        layout_->addWidget(tiles_[i], int(i) / columns_, int(i) % columns_);
+}
+
+bool BoardView::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::Resize)
+        Arrange();
+    return QWidget::eventFilter(watched, event);
+}
+
+void BoardView::Show(const BoardSnapshot& board, BoardClock::time_point since, BoardClock::time_point now)
+{
+    for (std::size_t i = 0; i < tiles_.size() && i < board.ports.size(); ++i)
+        tiles_[i]->Show(board.ports[i], now);
+    const auto rate = PodsPerHour(board.totals, since, now);
+    totals_->setText(QStringLiteral("Totals: %1; %2 programmed per hour")
+                         .arg(TotalsText(board.totals), rate ? QString::number(*rate, 'f', 0) : QStringLiteral("-")));
+}
+
+} // namespace vantelo::station

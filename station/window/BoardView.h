@@ -1,0 +1,44 @@
+#pragma once
+
+#include "station/StatusBoard.h"
+
+#include <QWidget>
+
+#include <optional>
+#include <vector>
+
+class QGridLayout;
+class QLabel;
+class QScrollArea;
+
+namespace vantelo::station {
+
+class PortTile;
+
+// Pods programmed per hour from `since` to `now`; none before a minute has passed.
+std::optional<double> PodsPerHour(const Totals& totals, BoardClock::time_point since, BoardClock::time_point now);
+
+// The station's board as tiles, a grid that fits its width (more rows
+// scroll), and the totals under them.
+class BoardView final : public QWidget {
+public:
+    explicit BoardView(QWidget* parent = nullptr);
+
+    void SetPorts(const std::vector<QString>& names);
+    void Show(const BoardSnapshot& board, BoardClock::time_point since, BoardClock::time_point now);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void Arrange();
+
+    QScrollArea* scroll_;
+    QWidget* grid_;
+    QGridLayout* layout_;
+    QLabel* totals_;
+    std::vector<PortTile*> tiles_;
+    int columns_ = 0;
+};
+
+} // namespace vantelo::station

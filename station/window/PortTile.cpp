@@ -1,0 +1,126 @@
+#include "station/window/PortTile.h"
+
+#include "station/TerminalBoard.h"
+
+#include <QLabel>
+#include <QProgressBar>
+#include <QStyle>
+#include <QVBoxLayout>
+
+namespace vantelo::station {
+
+namespace {
+
+// The property the window's style sheet colours tiles by.
+const char* LookName(TileLook look)
+{
+    switch (look) {
+    case TileLook::Programmed: return "programmed";
+    case TileLook::Failed: return "failed";
+    case TileLook::Skipped: return "skipped";
+    case TileLook::Busy: return "busy";
+    case TileLook::Unopened: return "unopened";
+    case TileLook::Empty: break;
+    }
+    return "empty";
+}
+
+} // namespace
+
+TileLook LookOf(const PortState& port)
+{
+    if (port.latched) {
+        switch (*port.latched) {
+        case PodResult::Programmed: return TileLook::Programmed;
+        case PodResult::Skipped: return TileLook::Skipped;
+        case PodResult::Failed:
+        case PodResult::Interrupted: return TileLook::Failed;
+        }
+    }
+    if (port.step == QLatin1String(CannotBeOpened))
+        return TileLook::Unopened;
+    return port.pod.isEmpty() ? TileLook::Empty : TileLook::Busy;
+}
+
+QString StatusText(const PortState& port)
+{
+    if (!port.latched)
+        return port.step;
+    switch (*port.latched) {
+    case PodResult::Programmed: return QStringLiteral("programmed");
+    case PodResult::Skipped: return QStringLiteral("skipped: another type");
+    case PodResult::Interrupted: return QStringLiteral("interrupted");
+    case PodResult::Failed: break;
+    }
+    return QStringLiteral("failed: ") + port.firstMessage;
+}
+
+PortTile::PortTile(const QString& name, QWidget* parent)
+    : QFrame(parent), pod_(new QLabel(this)), status_(new QLabel(this)), progress_(new QProgressBar(this)),
+      left_(new QLabel(this)), look_(TileLook::Empty)
+{
+    setObjectName(name);
+    setAccessibleName(name);
+    setProperty("look", LookName(look_));
+    auto* title = new QLabel(name, this);
+    title->setObjectName(QStringLiteral("port"));
+    QFont bold = title->font();
+    bold.setBold(true);
+    bold.setPointSizeF(bold.pointSizeF() * 1.2);
+    title->setFont(bold);
+    pod_->setObjectName(QStringLiteral("pod"));
+    status_->setObjectName(QStringLiteral("status"));
+    status_->setWordWrap(true);
+    status_->setFont(bold);
+    // Room for a failure's first message on two lines: every tile is as high.
+    status_->setFixedHeight(status_->fontMetrics().lineSpacing() * 2);
+    status_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    progress_->setRange(0, 1000);
+    progress_->setTextVisible(true);
+    left_->setObjectName(QStringLiteral("left"));
+    // A bar that comes and goes keeps its room: tiles never jump.
+    for (QWidget* part : {static_cast<QWidget*>(progress_), static_cast<QWidget*>(left_)}) {
+        QSizePolicy policy = part->sizePolicy();
+        policy.setRetainSizeWhenHidden(true);
+        part->setSizePolicy(policy);
+        part->hide();
+    }
+    auto* bar = new QHBoxLayout;
+    bar->addWidget(progress_, 1);
+    bar->addWidget(left_);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(8, 6, 8, 6);
+    layout->setSpacing(3);
+    layout->addWidget(title);
+    layout->addWidget(pod_);
+    layout->addWidget(status_);
+    layout->addLayout(bar);
+    setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+}
+
+void PortTile::Show(const PortState& port, BoardClock::time_point now)
+{
+    pod_->setText(port.pod.isEmpty() ? QStringLiteral("no pod") : port.pod);
+    status_->setText(StatusText(port));
+    status_->setToolTip(port.firstMessage);
+    const bool writing = port.permille >= 0 && !port.latched;
+    progress_->setVisible(writing);
+    left_->setVisible(writing);
+    if (writing) {
+        progress_->setValue(port.permille);
+        progress_->setFormat(PercentText(port.permille));
+        left_->setText(TimeLeft(port, now));
+    }
+    setAccessibleDescription(QStringList{pod_->text(), status_->text(), writing ? progress_->text() : QString()}
+                                 .join(QStringLiteral("; ")));
+    const TileLook look = LookOf(port);
+    if (look == look_)
+        return;
+    look_ = look;
+    setProperty("look", LookName(look));
+    // A property the style sheet selects on takes effect only when polished again.
+    style()->unpolish(this);
+    style()->polish(this);
+}
+
+} // namespace vantelo::station

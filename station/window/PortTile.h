@@ -1,0 +1,36 @@
+#pragma once
+
+#include "station/StatusBoard.h"
+
+#include <QFrame>
+
+class QLabel;
+class QProgressBar;
+
+namespace vantelo::station {
+
+// How a tile looks, which its colours follow: a latched result, a pod in
+// hand, an empty port, or one that cannot be opened.
+enum class TileLook { Programmed, Failed, Skipped, Busy, Empty, Unopened };
+
+TileLook LookOf(const PortState& port);
+// The tile's line under the pod: the latched result, else the step.
+QString StatusText(const PortState& port);
+
+// One port at a glance: one accessible object named after the port, its
+// texts inside it.
+class PortTile final : public QFrame {
+public:
+    PortTile(const QString& name, QWidget* parent);
+
+    void Show(const PortState& port, BoardClock::time_point now);
+
+private:
+    QLabel* pod_;
+    QLabel* status_;
+    QProgressBar* progress_;
+    QLabel* left_;
+    TileLook look_;
+};
+
+} // namespace vantelo::station

@@ -1,0 +1,86 @@
+#include "station/window/PortsDialog.h"
+
+#include "station/StationOptions.h"
+
+#include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QFormLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QSerialPortInfo>
+
+namespace vantelo::station {
+
+namespace {
+
+QStringList Split(const QString& ports)
+{
+    static const QRegularExpression separators(QStringLiteral("[\\s,;]+"));
+    return ports.split(separators, Qt::SkipEmptyParts);
+}
+
+} // namespace
+
+PortsDialog::PortsDialog(const WindowSettings& current, QWidget* parent)
+    : QDialog(parent), ports_(new QLineEdit(current.ports.join(u' '), this)), offered_(new QListWidget(this)),
+      folder_(new QLineEdit(current.recordFolder, this)), error_(new QLabel(this))
+{
+    setWindowTitle(QStringLiteral("Ports"));
+    ports_->setAccessibleName(QStringLiteral("Ports"));
+    ports_->setToolTip(QStringLiteral("Port numbers 1 to 64 (COM1 to COM64) or devices, separated by blanks"));
+    offered_->setAccessibleName(QStringLiteral("Devices on this computer"));
+    for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts()) {
+        auto* item = new QListWidgetItem(info.systemLocation(), offered_);
+        item->setToolTip(info.description());
+    }
+    // A device offered is added by a double click.
+    connect(offered_, &QListWidget::itemDoubleClicked, this, [this](QListWidgetItem* item) {
+        if (!Split(ports_->text()).contains(item->text()))
+            ports_->setText((ports_->text().trimmed() + u' ' + item->text()).trimmed());
+    });
+    folder_->setAccessibleName(QStringLiteral("Record folder"));
+    auto* browse = new QPushButton(QStringLiteral("Choose..."), this);
+    browse->setAccessibleName(QStringLiteral("Choose the record folder"));
+    connect(browse, &QPushButton::clicked, this, [this] {
+        const QString folder = QFileDialog::getExistingDirectory(this, QStringLiteral("Record folder"), folder_->text());
+        if (!folder.isEmpty())
+            folder_->setText(folder);
+    });
+    error_->setWordWrap(true);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    connect(buttons, &QDialogButtonBox::accepted, this, &PortsDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &PortsDialog::reject);
+
+    auto* folderRow = new QHBoxLayout;
+    folderRow->addWidget(folder_, 1);
+    folderRow->addWidget(browse);
+    auto* form = new QFormLayout(this);
+    form->addRow(QStringLiteral("Ports:"), ports_);
+    form->addRow(QStringLiteral("Devices found\n(double-click to add):"), offered_);
+    form->addRow(QStringLiteral("Record folder:"), folderRow);
+    form->addRow(error_);
+    form->addRow(buttons);
+}
+
+WindowSettings PortsDialog::Chosen() const
+{
+    return {Split(ports_->text()), folder_->text().trimmed()};
+}
+
+void PortsDialog::accept()
+{
+    QString error;
+    const WindowSettings chosen = Chosen();
+    if (chosen.ports.isEmpty())
+        error = QStringLiteral("Name at least one port.");
+    else if (!ParsePorts(chosen.ports, error))
+        error[0] = error[0].toUpper();
+    if (error.isEmpty())
+        return QDialog::accept();
+    error_->setText(error);
+}
+
+} // namespace vantelo::station

@@ -1,0 +1,253 @@
+#include "station/window/StationWindow.h"
+
+#include "config/PodFile.h"
+#include "platform/UserDialogs.h"
+#include "station/RecordFile.h"
+#include "station/StationRun.h"
+#include "station/window/BoardView.h"
+#include "station/window/PortsDialog.h"
+
+#include <QCloseEvent>
+#include <QDateTime>
+#include <QDir>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSettings>
+
+#include <algorithm>
+
+namespace vantelo::station {
+
+namespace {
+
+const QString ErrorTitle = QStringLiteral("Error!");
+const QString Title = QStringLiteral("Vantelo Station");
+
+QPushButton* Button(const QString& name, const QString& tip, QWidget* parent)
+{
+    auto* button = new QPushButton(name, parent);
+    button->setObjectName(name);
+    button->setAccessibleName(name);
+    button->setToolTip(tip);
+    return button;
+}
+
+// A pod identified and without a result yet is being written.
+bool Writing(const BoardSnapshot& board)
+{
+    return std::ranges::any_of(board.ports, [](const PortState& port) { return !port.pod.isEmpty() && !port.latched; });
+}
+
+} // namespace
+
+StationWindow::StationWindow(const PodCatalogue& podTypes, const WindowStart& start, QSettings& settings,
+                             FileDialog& files, MsgBox& boxes)
+    : podTypes_(podTypes), start_(start), settings_(settings), files_(files), boxes_(boxes),
+      load_(Button(QStringLiteral("Load"), QStringLiteral("Load Pod Configuration file (*.TXF)"), this)),
+      file_(new QLabel(QStringLiteral("No file loaded"), this)),
+      ports_(Button(QStringLiteral("Ports"), QStringLiteral("The ports to serve and the record's folder"), this)),
+      startButton_(Button(QStringLiteral("Start"), QStringLiteral("Program every pod put on a port"), this)),
+      stop_(Button(QStringLiteral("Stop"), QStringLiteral("Finish the pods being written; again: stop at once"), this)),
+      view_(new BoardView(this)), record_(new QLabel(this)), messages_(new QPlainTextEdit(this))
+{
+    setWindowTitle(Title);
+    file_->setObjectName(QStringLiteral("file"));
+    file_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    record_->setObjectName(QStringLiteral("record"));
+    record_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    messages_->setObjectName(QStringLiteral("messages"));
+    messages_->setAccessibleName(QStringLiteral("Messages"));
+    messages_->setReadOnly(true);
+    messages_->setMaximumBlockCount(1000);
+    messages_->setFixedHeight(messages_->fontMetrics().lineSpacing() * 4 + 10);
+    connect(load_, &QPushButton::clicked, this, &StationWindow::Load);
+    connect(ports_, &QPushButton::clicked, this, &StationWindow::ChoosePorts);
+    connect(startButton_, &QPushButton::clicked, this, &StationWindow::Start);
+    connect(stop_, &QPushButton::clicked, this, &StationWindow::Stop);
+    connect(&refresh_, &QTimer::timeout, this, &StationWindow::Refresh);
+
+    auto* commands = new QHBoxLayout;
+    commands->addWidget(load_);
+    commands->addWidget(file_, 1);
+    commands->addWidget(ports_);
+    commands->addWidget(startButton_);
+    commands->addWidget(stop_);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(commands);
+    layout->addWidget(view_, 1);
+    layout->addWidget(record_);
+    layout->addWidget(messages_);
+    ShowRunning(false);
+    resize(1280, 720);
+}
+
+StationWindow::~StationWindow() = default;
+
+bool StationWindow::Running() const
+{
+    return run_ && !finished_;
+}
+
+void StationWindow::ShowRunning(bool running)
+{
+    // The file cannot change under a running shift.
+    load_->setEnabled(!running);
+    ports_->setEnabled(!running);
+    startButton_->setEnabled(!running && loaded_);
+    stop_->setEnabled(running);
+    stop_->setText(QStringLiteral("Stop"));
+    stop_->setAccessibleName(stop_->text());
+}
+
+void StationWindow::Load()
+{
+    const QString path = files_.ShowOpen(FileMustExist, QLatin1String(PodFileFilter), 1);
+    if (!path.isEmpty())
+        LoadFile(path);
+}
+
+bool StationWindow::LoadFile(const QString& path)
+{
+    if (Running())
+        return false;
+    QString refusal;
+    auto file = LoadStationFile(path, refusal);
+    if (!file) {
+        boxes_.Show(refusal, ErrorTitle, MsgButtons::Ok, MsgIcon::None);
+        return false;
+    }
+    loaded_ = std::move(file);
+    const QString type = PodTypeName(podTypes_, loaded_->configuration->type_code);
+    file_->setText(QStringLiteral("%1   %2   SHA-256 %3")
+                       .arg(loaded_->name,
+                            type.isEmpty() ? QStringLiteral("type %1").arg(loaded_->configuration->type_code) : type,
+                            loaded_->sha256.left(12)));
+    file_->setToolTip(QStringLiteral("%1\nSHA-256 %2").arg(QDir::toNativeSeparators(path), loaded_->sha256));
+    ShowRunning(false);
+    return true;
+}
+
+std::optional<std::vector<StationPort>> StationWindow::Ports()
+{
+    if (!start_.ports.empty())
+        return start_.ports;
+    QString error;
+    const auto ports = ParsePorts(ReadWindowSettings(settings_).ports, error);
+    if (ports && !ports->empty())
+        return ports;
+    boxes_.Show(ports ? QStringLiteral("No port to serve: choose them with Ports.") : error, ErrorTitle,
+                MsgButtons::Ok, MsgIcon::None);
+    return std::nullopt;
+}
+
+void StationWindow::ChoosePorts()
+{
+    PortsDialog dialog(ReadWindowSettings(settings_), this);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    WriteWindowSettings(settings_, dialog.Chosen());
+    // What the user picks now counts over the command line's.
+    start_.ports.clear();
+}
+
+void StationWindow::Start()
+{
+    if (Running() || !loaded_)
+        return;
+    const auto ports = Ports();
+    if (!ports)
+        return;
+    QString path = start_.record;
+    if (path.isEmpty()) {
+        const QString folder = ReadWindowSettings(settings_).recordFolder;
+        QDir().mkpath(folder);
+        path = DailyRecord(folder, QDate::currentDate());
+    }
+    // The last run's threads have ended: what they shared can go.
+    run_.reset();
+    recordFile_ = std::make_unique<RecordFile>();
+    QString error;
+    if (!recordFile_->Open(path, error)) {
+        boxes_.Show(error, ErrorTitle, MsgButtons::Ok, MsgIcon::None);
+        return;
+    }
+    record_->setText(QStringLiteral("Record: ") + QDir::toNativeSeparators(path));
+
+    std::vector<QString> names;
+    for (const StationPort& port : *ports)
+        names.push_back(port.name);
+    board_ = std::make_unique<StatusBoard>(names);
+    view_->SetPorts(names);
+    job_ = std::make_unique<StationJob>(StationJob{*loaded_->configuration, loaded_->name, loaded_->sha256, true});
+    run_ = std::make_unique<StationRun>(podTypes_, *job_, *ports, *board_, *recordFile_);
+    connect(run_.get(), &StationRun::Finished, this, &StationWindow::Finished);
+    finished_ = false;
+    started_ = BoardClock::now();
+    run_->Start();
+    ShowRunning(true);
+    Refresh();
+    refresh_.start(200);
+}
+
+void StationWindow::Stop()
+{
+    if (!Running())
+        return;
+    if (run_->Stop()) {
+        board_->Note(QStringLiteral("Stopping: the pods being written are finished first. Stop again stops at once."));
+        stop_->setText(QStringLiteral("Stop at once"));
+        stop_->setAccessibleName(stop_->text());
+    }
+}
+
+void StationWindow::CloseAtOnce()
+{
+    closeWhenFinished_ = true;
+    if (Running())
+        run_->StopAtOnce();
+    else
+        close();
+}
+
+void StationWindow::closeEvent(QCloseEvent* event)
+{
+    if (!Running())
+        return event->accept();
+    event->ignore();
+    if (!closeWhenFinished_) {
+        Refresh();
+        if (Writing(last_) &&
+            boxes_.Show(QStringLiteral("Pods are being written. Stop at once and close? "
+                                       "They will be recorded as interrupted."),
+                        Title, MsgButtons::YesNo, MsgIcon::Question) != MsgAnswer::Yes)
+            return;
+    }
+    CloseAtOnce();
+}
+
+void StationWindow::Refresh()
+{
+    if (!board_)
+        return;
+    last_ = board_->Take();
+    view_->Show(last_, started_, BoardClock::now());
+    const QString time = QTime::currentTime().toString(QStringLiteral("HH:mm:ss "));
+    for (const Happening& happening : last_.happenings) {
+        if (happening.message)
+            messages_->appendPlainText(time + happening.text);
+    }
+}
+
+void StationWindow::Finished()
+{
+    finished_ = true;
+    refresh_.stop();
+    Refresh();
+    ShowRunning(false);
+    if (closeWhenFinished_)
+        close();
+}
+
+} // namespace vantelo::station

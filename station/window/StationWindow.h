@@ -1,0 +1,92 @@
+#pragma once
+
+#include "station/PortRunner.h"
+#include "station/StationFile.h"
+#include "station/StatusBoard.h"
+#include "station/window/WindowSettings.h"
+
+#include <QTimer>
+#include <QWidget>
+
+#include <memory>
+#include <optional>
+
+class QLabel;
+class QPlainTextEdit;
+class QPushButton;
+class QSettings;
+
+namespace vantelo {
+class FileDialog;
+class MsgBox;
+} // namespace vantelo
+
+namespace vantelo::station {
+
+class BoardView;
+class RecordFile;
+class StationRun;
+
+// What the command line fixes for the window's whole life.
+struct WindowStart {
+    std::vector<StationPort> ports; // empty: those the settings remember
+    QString record;                 // empty: a record per day in the settings' folder
+};
+
+// The station for operators who click: load a file, start, watch a tile per
+// port, stop. The ports' threads report on a board the window polls.
+class StationWindow final : public QWidget {
+public:
+    StationWindow(const PodCatalogue& podTypes, const WindowStart& start, QSettings& settings, FileDialog& files,
+                  MsgBox& boxes);
+    ~StationWindow() override;
+
+    // Loads the file as the window's Load does, asking nothing; false when refused.
+    bool LoadFile(const QString& path);
+    void Start();
+    // Once: the pods being written are finished. Twice: at once.
+    void Stop();
+    // Stops at once, asking nothing, and closes when the ports have ended.
+    void CloseAtOnce();
+    bool Running() const;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void Load();
+    void ChoosePorts();
+    void Refresh();
+    void Finished();
+    void ShowRunning(bool running);
+    std::optional<std::vector<StationPort>> Ports();
+
+    const PodCatalogue& podTypes_;
+    WindowStart start_;
+    QSettings& settings_;
+    FileDialog& files_;
+    MsgBox& boxes_;
+
+    QPushButton* load_;
+    QLabel* file_;
+    QPushButton* ports_;
+    QPushButton* startButton_;
+    QPushButton* stop_;
+    BoardView* view_;
+    QLabel* record_;
+    QPlainTextEdit* messages_;
+    QTimer refresh_;
+
+    std::optional<StationFile> loaded_;
+    // Of the run under way or the last one, which the tiles still show.
+    std::unique_ptr<StationJob> job_;
+    std::unique_ptr<StatusBoard> board_;
+    std::unique_ptr<RecordFile> recordFile_;
+    std::unique_ptr<StationRun> run_;
+    BoardClock::time_point started_;
+    BoardSnapshot last_;
+    bool finished_ = true;
+    bool closeWhenFinished_ = false;
+};
+
+} // namespace vantelo::station

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QDate>
+#include <QStringList>
+
+class QSettings;
+
+namespace vantelo::station {
+
+// What the window remembers in the user's settings.
+struct WindowSettings {
+    QStringList ports;    // as given: "3", "/dev/ttyUSB0"
+    QString recordFolder; // where a record per day is kept
+};
+
+// COM1 to COM4 and the documents folder's Vantelo when nothing is remembered.
+WindowSettings ReadWindowSettings(QSettings& settings);
+void WriteWindowSettings(QSettings& settings, const WindowSettings& remembered);
+
+// The record of `day` (local) in `folder`: records-YYYY-MM-DD.jsonl.
+QString DailyRecord(const QString& folder, QDate day);
+
+} // namespace vantelo::station

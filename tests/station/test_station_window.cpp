@@ -1,0 +1,146 @@
+#include "support/Files.h"
+#include "support/ScriptedDialogs.h"
+#include "support/Within.h"
+
+#include "catalogue/RegisterPod.h"
+#include "config/PodFile.h"
+#include "station/window/BoardView.h"
+#include "station/window/StationWindow.h"
+
+#include <QCryptographicHash>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSettings>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace vantelo::station {
+namespace {
+
+using namespace std::chrono_literals;
+using testing::Within;
+
+QString Text(const QWidget& tile, const char* part)
+{
+    const auto* label = tile.findChild<QLabel*>(QLatin1String(part));
+    return label ? label->text() : QStringLiteral("<none>");
+}
+
+// Each port's tile, found by its port's name, shows its pod and its result,
+// coloured by what happened, until the pod is taken off; the totals count
+// every pod since Start.
+TEST(StationTiles, EachResultStaysOnItsTileUntilThePodIsTakenOff)
+{
+    const std::vector<QString> names{"COM1", "COM2", "COM3", "COM4", "COM5", "/dev/ttyUSB0", "COM7"};
+    StatusBoard board(names);
+    BoardView view;
+    view.SetPorts(names);
+    const struct {
+        std::optional<PodResult> result;
+        const char* step;
+        const char* status;
+        const char* look;
+    } rows[] = {{PodResult::Programmed, "programming", "programmed", "programmed"},
+                {PodResult::Failed, "programming", "failed: Reply to download failed", "failed"},
+                {PodResult::Skipped, "restarting", "skipped: another type", "skipped"},
+                {PodResult::Interrupted, "programming", "interrupted", "failed"},
+                {{}, "programming", "programming", "busy"},
+                {{}, CannotBeOpened, "cannot be opened", "unopened"},
+                {{}, "no pod", "no pod", "empty"}};
+    for (int i = 0; i < 7; ++i) {
+        if (i < 5)
+            board.Pod(i, QStringLiteral("Lumo Plus 1.12"));
+        board.Step(i, rows[i].step);
+        if (i < 5)
+            board.Progress(i, 474);
+        if (rows[i].result) {
+            board.Result(i, *rows[i].result, QStringLiteral("Reply to download failed"));
+            board.Step(i, QStringLiteral("searching")); // polled while it stays
+        }
+    }
+    const auto now = BoardClock::now() + 7s;
+    view.Show(board.Take(), now - 30min, now);
+    for (int i = 0; i < 7; ++i) {
+        SCOPED_TRACE(names[i].toStdString());
+        const auto* tile = view.findChild<QFrame*>(names[i]);
+        ASSERT_TRUE(tile);
+        EXPECT_EQ(tile->accessibleName(), names[i]);
+        EXPECT_EQ(Text(*tile, "port"), names[i]);
+        EXPECT_EQ(Text(*tile, "pod"), i < 5 ? "Lumo Plus 1.12" : "no pod");
+        EXPECT_EQ(Text(*tile, "status"), rows[i].status);
+        EXPECT_EQ(tile->property("look").toString(), rows[i].look);
+        const auto* bar = tile->findChild<QProgressBar*>();
+        EXPECT_EQ(!bar->isHidden(), i == 4);
+    }
+    const auto* writing = view.findChild<QFrame*>("COM5");
+    EXPECT_EQ(writing->findChild<QProgressBar*>()->text(), "47.4%");
+    EXPECT_EQ(Text(*writing, "left"), "0:07 left");
+    // 1 programmed in half an hour.
+    EXPECT_EQ(Text(view, "totals"),
+              "Totals: 1 programmed, 1 failed, 1 skipped, 1 interrupted, yield 33.3%; 2 programmed per hour");
+
+    board.Empty(0);
+    view.Show(board.Take(), now - 30min, now);
+    const auto* taken = view.findChild<QFrame*>("COM1");
+    EXPECT_EQ(Text(*taken, "status"), "empty, waiting for a pod");
+    EXPECT_EQ(Text(*taken, "pod"), "no pod");
+    EXPECT_EQ(taken->property("look").toString(), "empty");
+}
+
+// Load refuses a file with the window's texts and shows the one it takes;
+// while ports run the file cannot change; Stop once lets the ports finish,
+// twice stops them at once.
+TEST(StationWindow, LoadsStartsAndStopsOnceThenAtOnce)
+{
+    QTemporaryDir dir;
+    QSettings settings(dir.filePath("settings.ini"), QSettings::IniFormat);
+    testing::ScriptedFileDialog files;
+    testing::ScriptedMsgBox boxes;
+    QString error;
+    const auto ports = ParsePorts({dir.filePath("ttyA"), dir.filePath("ttyB")}, error);
+    const PodCatalogue podTypes = RegisterPod::LoadDefaultPodTypes();
+    StationWindow window(podTypes, {*ports, dir.filePath("record.jsonl")}, settings, files, boxes);
+    const auto button = [&](const char* name) { return window.findChild<QPushButton*>(name); };
+
+    const QString shortFile = dir.filePath("Short.TXF");
+    ASSERT_TRUE(testing::WriteFile(shortFile, testing::ConfigFileBytes(1, 200, 0, 100).toStdString()));
+    files.answers = {shortFile};
+    button("Load")->click();
+    ASSERT_EQ(boxes.Texts(), std::vector<QString>{"Error!: " + PodFileRefusal(shortFile, {PodFileFault::TooShort})});
+    EXPECT_EQ(files.calls[0].filter, PodFileFilter);
+    EXPECT_FALSE(button("Start")->isEnabled());
+
+    const QByteArray bytes = testing::ConfigFileBytes(1, 200);
+    ASSERT_TRUE(testing::WriteFile(dir.filePath("Bench1.TXF"), bytes.toStdString()));
+    files.answers = {dir.filePath("Bench1.TXF")};
+    button("Load")->click();
+    const QString sha = QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex().left(12);
+    EXPECT_EQ(Text(window, "file"), "Bench1.TXF   " + PodTypeName(podTypes, 1) + "   SHA-256 " + sha);
+
+    button("Start")->click();
+    EXPECT_FALSE(button("Load")->isEnabled());
+    EXPECT_FALSE(button("Start")->isEnabled());
+    ASSERT_TRUE(Within([&] {
+        const auto* tile = window.findChild<QFrame*>(ports->back().name);
+        return tile && tile->property("look") == "unopened";
+    }, 5s));
+    EXPECT_TRUE(Text(window, "record").endsWith("record.jsonl"));
+
+    button("Stop")->click();
+    EXPECT_EQ(button("Stop")->accessibleName(), "Stop at once");
+    const auto* messages = window.findChild<QPlainTextEdit*>();
+    ASSERT_TRUE(Within([&] { return messages->toPlainText().contains("finished first"); }, 5s));
+    EXPECT_FALSE(messages->toPlainText().contains("Stopping at once.")) << "the ports finish first";
+    button("Stop")->click();
+    ASSERT_TRUE(Within([&] { return !window.Running(); }, 1500ms));
+    EXPECT_TRUE(messages->toPlainText().contains("Stopping at once."));
+    EXPECT_TRUE(button("Load")->isEnabled() && button("Start")->isEnabled());
+    EXPECT_EQ(button("Stop")->text(), "Stop");
+    EXPECT_FALSE(button("Stop")->isEnabled());
+}
+
+} // namespace
+} // namespace vantelo::station
