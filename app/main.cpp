@@ -3,8 +3,8 @@
 #include "platform/CommandLine.h"
 #include "platform/QtDialogs.h"
 #include "platform/QtReplyTimer.h"
-#include "platform/QtSerialPort.h"
 #include "platform/StoreLocation.h"
+#include "platform/SystemSerialPort.h"
 
 #include <QApplication>
 
@@ -20,7 +20,7 @@ int main(int argc, char* argv[])
     QApplication app(qtArgc, argv);
     QApplication::setApplicationName(QStringLiteral("Vantelo"));
 
-    vantelo::QtSerialPort port;
+    const auto port = vantelo::MakeSerialPort();
     vantelo::QtReplyTimer replyTimer;
     const auto store = vantelo::OpenMachineSettingsStore();
     vantelo::QtFileDialog fileDialog;
@@ -34,7 +34,7 @@ int main(int argc, char* argv[])
         std::_Exit(0);
     };
     vantelo::Download window(
-        {port, replyTimer, *store, fileDialog, clipboard, msgBox, commandLine, endProgram});
+        {*port, replyTimer, *store, fileDialog, clipboard, msgBox, commandLine, endProgram});
     window.show();
     return QApplication::exec();
 }

@@ -1,51 +1,36 @@
 #include "platform/QtSerialPort.h"
 
 #include "platform/LineSettings.h"
-
-#include <QDir>
-#include <QFileInfo>
+#include "platform/OutputDrain.h"
+#include "platform/SystemSerialPort.h"
 
 #include <algorithm>
 #include <limits>
 #include <utility>
 
-#ifdef _WIN32
-#include <windows.h>
-#else
-#include <termios.h>
-#endif
+#include <sys/ioctl.h>
 
 namespace vantelo {
 
-QString SerialDeviceName(int number)
+std::unique_ptr<SerialPort> MakeSerialPort(QString device)
 {
-    const QByteArray variable = QStringLiteral("VANTELO_COM%1").arg(number).toLatin1();
-    const QString named = qEnvironmentVariable(variable.constData());
-    if (!named.isEmpty())
-        return named;
-#ifdef _WIN32
-    return QStringLiteral("COM%1").arg(number);
-#else
-    return QStringLiteral("/dev/ttyS%1").arg(number - 1);
-#endif
+    return std::make_unique<QtSerialPort>(std::move(device));
 }
 
-QString CanonicalDeviceName(const QString& device)
+std::optional<long> TtyQueuedOutput(qintptr handle)
 {
-#ifdef _WIN32
-    QString name = device.toUpper();
-    if (name.startsWith(QLatin1String("\\\\.\\")))
-        name.remove(0, 4);
-    return name;
-#else
-    // Qt opens a name without a folder under /dev.
-    const QString path = device.contains(u'/') ? device : QStringLiteral("/dev/") + device;
-    const QString canonical = QFileInfo(path).canonicalFilePath();
-    return canonical.isEmpty() ? QDir::cleanPath(QFileInfo(path).absoluteFilePath()) : canonical;
-#endif
+    const int fd = static_cast<int>(handle);
+    int queued = 0;
+    if (ioctl(fd, TIOCOUTQ, &queued) != 0)
+        return std::nullopt;
+    unsigned int lineStatus = 0;
+    if (queued == 0 && ioctl(fd, TIOCSERGETLSR, &lineStatus) == 0 && !(lineStatus & TIOCSER_TEMT))
+        return 1;
+    return queued;
 }
 
-QtSerialPort::QtSerialPort(QString device) : device_(std::move(device))
+QtSerialPort::QtSerialPort(QString device, OutputQuery queuedOutput)
+    : device_(std::move(device)), queuedOutput_(std::move(queuedOutput))
 {
     port_.setFlowControl(QSerialPort::NoFlowControl);
     // A device that vanishes (a USB adapter pulled out) closes the port, so
@@ -115,18 +100,20 @@ void QtSerialPort::RTSEnable(bool raised)
 }
 
 // New line settings must not reach bytes written before them: hand Qt's
-// buffer to the system and wait until the transmitter is empty.
-void QtSerialPort::Drain()
+// buffer to the system and wait until the line has sent it. A port that
+// cannot within the limit is lost, and closed as a vanished device is.
+bool QtSerialPort::Drain()
 {
-    while (port_.bytesToWrite() > 0) {
-        if (!port_.waitForBytesWritten(1000))
-            break;
+    using namespace std::chrono;
+    const auto deadline = steady_clock::now() + DrainLimit;
+    const auto left = [&] { return static_cast<int>(duration_cast<milliseconds>(deadline - steady_clock::now()).count()); };
+    while (port_.bytesToWrite() > 0 && left() > 0 && port_.waitForBytesWritten(left())) {
     }
-#ifdef _WIN32
-    FlushFileBuffers(reinterpret_cast<HANDLE>(port_.handle()));
-#else
-    tcdrain(port_.handle());
-#endif
+    const qintptr handle = port_.handle();
+    if (port_.bytesToWrite() == 0 && DrainOutput([&] { return queuedOutput_(handle); }, deadline))
+        return true;
+    port_.close();
+    return false;
 }
 
 bool QtSerialPort::Settings(std::string_view settings)
@@ -134,15 +121,25 @@ bool QtSerialPort::Settings(std::string_view settings)
     const auto line = ParseLineSettings(settings);
     if (!line || !port_.isOpen())
         return false;
-    Drain();
     const auto parity = line->parity == Parity::Odd    ? QSerialPort::OddParity
                         : line->parity == Parity::Even ? QSerialPort::EvenParity
                                                        : QSerialPort::NoParity;
+    const auto dataBits = static_cast<QSerialPort::DataBits>(line->dataBits);
     const auto stopBits = line->stopBits == 2 ? QSerialPort::TwoStop : QSerialPort::OneStop;
-    const bool baudSet = port_.setBaudRate(line->baud);
-    const bool paritySet = port_.setParity(parity);
-    const bool dataSet = port_.setDataBits(static_cast<QSerialPort::DataBits>(line->dataBits));
-    const bool stopSet = port_.setStopBits(stopBits);
+    // Only what changes is set (a block changes the parity alone): QSerialPort
+    // keeps what was set last, and sets it again whenever the port opens.
+    const bool baudChanges = port_.baudRate() != line->baud;
+    const bool parityChanges = port_.parity() != parity;
+    const bool dataChanges = port_.dataBits() != dataBits;
+    const bool stopChanges = port_.stopBits() != stopBits;
+    if (!baudChanges && !parityChanges && !dataChanges && !stopChanges)
+        return true;
+    if (!Drain())
+        return false;
+    const bool baudSet = !baudChanges || port_.setBaudRate(line->baud);
+    const bool paritySet = !parityChanges || port_.setParity(parity);
+    const bool dataSet = !dataChanges || port_.setDataBits(dataBits);
+    const bool stopSet = !stopChanges || port_.setStopBits(stopBits);
     return baudSet && paritySet && dataSet && stopSet;
 }
 
@@ -150,9 +147,8 @@ void QtSerialPort::Break(bool on)
 {
     if (!port_.isOpen())
         return;
-    if (on)
-        Drain();
-    port_.setBreakEnabled(on);
+    if (!on || Drain())
+        port_.setBreakEnabled(on);
 }
 
 // A closed port (never opened, or closed when its device vanished) takes

@@ -5,22 +5,22 @@
 #include <QSerialPort>
 #include <QString>
 
+#include <functional>
+#include <optional>
+
 namespace vantelo {
 
-// Device of port number n: $VANTELO_COMn when set (on Windows a name such as
-// COM7, so an adapter above COM4 can serve one of the four slots), otherwise
-// COMn on Windows and /dev/ttyS{n-1} elsewhere.
-QString SerialDeviceName(int number);
+// Output bytes a tty still holds: its kernel queue, and the UART's
+// transmitter where the driver tells (a pty and most USB adapters do not).
+std::optional<long> TtyQueuedOutput(qintptr handle);
 
-// The device a name opens, so that two spellings of one port compare equal:
-// symbolic links and relative parts resolved, and on Windows "com7",
-// "COM7" and "\\.\COM7" all "COM7".
-QString CanonicalDeviceName(const QString& device);
-
+// The serial port on QSerialPort (Linux).
 class QtSerialPort final : public SerialPort {
 public:
+    using OutputQuery = std::function<std::optional<long>(qintptr handle)>;
+
     // With a device, the port is that device whatever its number.
-    explicit QtSerialPort(QString device = {});
+    explicit QtSerialPort(QString device = {}, OutputQuery queuedOutput = TtyQueuedOutput);
 
     void CommPort(int number) override;
     bool PortOpen() const override;
@@ -34,10 +34,11 @@ public:
     std::string OpenError() const override { return openError_; }
 
 private:
-    void Drain();
+    bool Drain();
 
     QSerialPort port_;
     QString device_;
+    OutputQuery queuedOutput_;
     int number_ = 1;
     bool rts_ = false;
     std::string openError_;

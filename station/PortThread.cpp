@@ -1,7 +1,7 @@
 #include "station/PortThread.h"
 
 #include "platform/QtReplyTimer.h"
-#include "platform/QtSerialPort.h"
+#include "platform/SystemSerialPort.h"
 #include "station/StationControl.h"
 
 #include <QAbstractEventDispatcher>
@@ -68,9 +68,9 @@ void PortThread::run()
         running_ = true;
     }
     {
-        QtSerialPort serial(context_.where.device);
+        const auto serial = MakeSerialPort(context_.where.device);
         QtReplyTimer replyTimer;
-        AbortablePort port(serial, context_.control.abort);
+        AbortablePort port(*serial, context_.control.abort);
         AbortableTimer timer(replyTimer, context_.control.abort);
         PortRunner(port, timer, context_, [] { return std::chrono::steady_clock::now().time_since_epoch(); })
             .Run();

@@ -1,6 +1,6 @@
 #include "station/StationOptions.h"
 
-#include "platform/QtSerialPort.h"
+#include "platform/SystemSerialPort.h"
 
 #include <QCommandLineParser>
 #include <QDir>

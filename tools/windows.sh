@@ -7,7 +7,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash tools/install-deps.sh qt6-base-dev-tools g++-mingw-w64-x86-64-posix wine wine64 nsis \
-    xvfb xauth x11-utils x11-apps
+    xvfb xauth x11-utils x11-apps xdotool xclip
 
 archive=${VANTELO_QT_WINDOWS_ARCHIVE:-../shared/toolchains/qt6-6.4.2-mingw-w64-x86_64.tar.xz}
 export VANTELO_QT_WINDOWS=$PWD/build-qt-windows/qt6

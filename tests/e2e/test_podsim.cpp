@@ -5,7 +5,9 @@
 #include "discovery/ProbePort.h"
 #include "platform/QtReplyTimer.h"
 #include "platform/QtSerialPort.h"
+#include "platform/SystemSerialPort.h"
 #include "programming/DownloadData.h"
+#include "serial/Waits.h"
 
 #include <QFile>
 #include <QProcess>
@@ -14,6 +16,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdio>
 #include <optional>
 
@@ -122,6 +125,39 @@ TEST_F(OverPty, PortThatAKilledProgramLeftInOddSettingsWorksForTheNext)
     EXPECT_EQ(ProbePort(link, false), 0) << "the fifth probe";
     EXPECT_EQ(ProbePort(link, false), 0x0C0122);
     EXPECT_TRUE(msgBox.calls.empty());
+}
+
+// A device that vanishes fails the next write, which closes the port: the
+// wait after it ends at once, not at its time-out.
+TEST_F(OverPty, AVanishedDeviceEndsTheWaitAtOnce)
+{
+    Start({"--port", "1:type=1,unplug=1"});
+    ASSERT_TRUE(port.PortOpen(true));
+    const std::uint8_t byte[] = {0x00};
+    port.Output(byte);
+    Pause(link, 200);
+    port.Output(byte);
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_FALSE(WaitForReply(link, 10'000, 1));
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+    EXPECT_FALSE(port.PortOpen());
+}
+
+// An adapter whose output never leaves (the system's queue never empties)
+// holds its thread no longer than the drain's limit, and is then lost as a
+// vanished device is. Settings that change nothing need no drain.
+TEST_F(OverPty, AStalledAdapterIsLostAtTheDrainLimit)
+{
+    Start({"--port", "1:empty"});
+    QtSerialPort stalled({}, [](qintptr) { return std::optional<long>(1); });
+    ASSERT_TRUE(stalled.PortOpen(true));
+    EXPECT_TRUE(stalled.Settings("9600,n,8,1")) << "the line as it opens";
+    EXPECT_TRUE(stalled.PortOpen());
+
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_FALSE(stalled.Settings("9600,o,8,1"));
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(3)) << "a hang, not a limit";
+    EXPECT_FALSE(stalled.PortOpen());
 }
 
 } // namespace

@@ -1,6 +1,6 @@
 #include "platform/CommandLine.h"
 #include "platform/QtDialogs.h"
-#include "platform/QtSerialPort.h"
+#include "platform/SystemSerialPort.h"
 
 #include <gtest/gtest.h>
 
