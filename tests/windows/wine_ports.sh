@@ -6,8 +6,9 @@ export WINEPREFIX=$work/prefix WINEDEBUG=-all WINEDLLOVERRIDES=mscoree,mshtml=
 unset WINEPATH QT_QPA_PLATFORM
 program_pid= podsim_pid=
 finish() {
-    [ -n "$program_pid" ] && kill "$program_pid" 2>/dev/null
-    [ -n "$podsim_pid" ] && kill "$podsim_pid" 2>/dev/null
+    # A program already gone must not end the clean-up (set -e holds here).
+    [ -z "$program_pid" ] || kill "$program_pid" 2>/dev/null || true
+    [ -z "$podsim_pid" ] || kill "$podsim_pid" 2>/dev/null || true
     wineserver -k 2>/dev/null || true
     wineserver -w 2>/dev/null || true
     rm -rf "$work"
