@@ -14,8 +14,9 @@
 #  4. COM1's option and Download, clicked: the pod holds the image whole, and
 #     "Program another pod" answered No leaves the window; a second
 #     screenshot.
-#  5. The station's window, started with that file, comes up and starts at
-#     once; its screenshot goes into the build folder.
+#  5. The station's window, started with that file, comes up, starts at
+#     once and programs the pod on COM1 (its record says so); its
+#     screenshot goes into the build folder.
 # Usage: check_program.sh CMAKE ZIP PODSIM SOURCE_DIR SCREENSHOT_DIR TITLE WIDTH HEIGHT
 set -euo pipefail
 cmake=$1 zip=$2 podsim=$3 source=$4 screenshots=$5 title=$6 width=$7 height=$8
@@ -138,6 +139,8 @@ stop
 echo "the station's window with the same file"
 start "Vantelo Station" vantelo-station-window.exe --record 'C:\pods.jsonl' \
     "$(winepath -w "$work/My Jobs/Hall 2.TXF" 2>/dev/null)"
-sleep 3 # its tiles, once the ports have been tried
+# The pod on COM1 is new to it: programmed, and recorded.
+until_seen grep -q '"port":"COM1","result":"programmed"' "$WINEPREFIX/drive_c/pods.jsonl"
+sleep 1 # the tile's latched result drawn
 xwd -silent -id "$(awk '/Window id:/ {print $4}' "$work/window")" -out "$screenshots/station-window-wine.xwd"
 stop
