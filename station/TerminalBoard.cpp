@@ -1,5 +1,7 @@
 #include "station/TerminalBoard.h"
 
+#include "serial/PodLink.h"
+
 #include <algorithm>
 #include <map>
 
@@ -63,7 +65,7 @@ QString ResultText(const PortState& port, BoardClock::time_point now)
 QString ProgressText(const PortState& port, BoardClock::time_point now)
 {
     const QString left = TimeLeft(port, now);
-    return PercentText(port.permille).rightJustified(6) + (left.isEmpty() ? QString() : QStringLiteral("  ") + left);
+    return FormatPercent(port.permille).rightJustified(6) + (left.isEmpty() ? QString() : QStringLiteral("  ") + left);
 }
 
 // A message in lines of at most `width`, broken between words where it can:
@@ -119,11 +121,6 @@ int Interest(const PortState& port)
 }
 
 } // namespace
-
-QString PercentText(int permille)
-{
-    return QStringLiteral("%1%").arg(permille / 10.0, 0, 'f', 1);
-}
 
 QString TimeLeft(const PortState& port, BoardClock::time_point now)
 {

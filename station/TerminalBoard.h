@@ -9,8 +9,6 @@
 
 namespace vantelo::station {
 
-// A step's progress, "47.4%".
-QString PercentText(int permille);
 // How long the port's step has left at its pace so far, "0:07 left"; empty
 // while too little is done to tell, or none is to be done.
 QString TimeLeft(const PortState& port, BoardClock::time_point now);

@@ -1,5 +1,6 @@
 #include "station/window/PortTile.h"
 
+#include "serial/PodLink.h"
 #include "station/TerminalBoard.h"
 
 #include <QLabel>
@@ -108,7 +109,7 @@ void PortTile::Show(const PortState& port, BoardClock::time_point now)
     left_->setVisible(writing);
     if (writing) {
         progress_->setValue(port.permille);
-        progress_->setFormat(PercentText(port.permille));
+        progress_->setFormat(FormatPercent(port.permille));
         left_->setText(TimeLeft(port, now));
     }
     setAccessibleDescription(QStringList{pod_->text(), status_->text(), writing ? progress_->text() : QString()}
