@@ -3,6 +3,7 @@
 #include "catalogue/RegisterPod.h"
 #include "platform/SerialPort.h"
 #include "serial/Checksum.h"
+#include "serial/CommandExchange.h"
 #include "serial/PodLink.h"
 #include "serial/RestartPod.h"
 #include "serial/Waits.h"
@@ -65,6 +66,8 @@ std::int32_t ProbePort(PodLink& link, bool restartAfter)
         const auto frame = ProbeAtRate(link, rate);
         if (!frame)
             continue;
+        // Its answers come in turn: whatever it owed came before this one.
+        ForgetOwedReplies(link);
         if (restartAfter)
             RestartPod(link);
         return std::int32_t{(*frame)[0]} | std::int32_t{(*frame)[1]} << 8 |

@@ -1,12 +1,17 @@
-// The pod side of the wire in the fuzzer's hands: whatever it answers, every
-// operation ends within its time-outs, moves on exactly when a reply starts
-// with the acknowledgement, and tells the user of a failure once. The frames
-// it must see are written out here from the protocol, not by the program.
+// The pod side of the wire in the fuzzer's hands: whatever the line does to
+// the requests and however late (within the bound) and short the pod's
+// answers are, every operation ends within its time-outs, moves on exactly
+// when a reply starts with the acknowledgement, tells the user of a failure
+// once, and claims success only when the pod itself holds what was sent.
+// The frames it must see are written out here from the protocol, not by the
+// program.
 #include "Require.h"
 #include "catalogue/RegisterPod.h"
 #include "programming/DownloadData.h"
+#include "serial/LateReplies.h"
 #include "serial/PodLink.h"
 #include "serial/RestartPod.h"
+#include "sim/Pod.h"
 #include "support/ScriptedDialogs.h"
 #include "support/Sim.h"
 
@@ -23,23 +28,38 @@ using namespace vantelo;
 using Bytes = std::vector<std::uint8_t>;
 using fuzz::Require;
 
-// A pod that answers each byte it receives as the input says: nothing, or
-// some bytes, late or not, at any rate (make_seeds.py writes answers in
-// these terms). It falls silent when the input runs out.
+// A truthful pod behind a line the input controls (make_seeds.py writes
+// inputs in these terms): a payload byte on its way may lose one bit (its
+// parity shows it: the frame is lost) or two (its checksum shows it: the pod
+// refuses the frame), one byte a frame at most and never the command byte,
+// since the frame can show no more than that; each answer may come late, up to the latest an answer may
+// come, and arrive whole, cut to its first byte, or not at all. Once the
+// input runs out, the line is clean.
 struct FuzzedPod final : sim::Device {
     explicit FuzzedPod(FuzzedDataProvider& script) : script_(script) {}
 
-    std::vector<sim::Transmission> Receive(const sim::WireByte&) override
+    std::vector<sim::Transmission> Receive(const sim::WireByte& byte) override
     {
-        static constexpr std::int32_t Rates[] = {110, 2400, 4800, 9600, 14400, 19200, 28800, 38400};
-        if (!script_.ConsumeBool())
-            return {};
-        const int delayMs = script_.ConsumeIntegralInRange(0, 600);
-        const std::int32_t baud = script_.PickValueInArray(Rates);
-        const auto length = script_.ConsumeIntegralInRange<std::size_t>(0, 16);
-        return {{delayMs * sim::Millisecond, baud, script_.ConsumeBytes<std::uint8_t>(length)}};
+        static constexpr std::uint8_t Damage[] = {0x00, 0x01, 0x03};
+        sim::WireByte heard = byte;
+        if (byte.settings.parity == Parity::Odd) {
+            damaged_ = false; // a command byte opens a frame
+        } else if (!damaged_) {
+            heard.value ^= Damage[script_.ConsumeIntegralInRange(0, 2)];
+            damaged_ = heard.value != byte.value;
+        }
+        auto answers = pod.Receive(heard);
+        for (auto& answer : answers) {
+            // The answer's last byte arrives within the bound of the request leaving the port.
+            answer.delay += script_.ConsumeIntegralInRange(0, LateReplyBoundMs - 50) * sim::Millisecond;
+            answer.bytes.resize(std::min<std::size_t>(answer.bytes.size(), 2 - script_.ConsumeIntegralInRange(0, 2)));
+        }
+        std::erase_if(answers, [](const sim::Transmission& answer) { return answer.bytes.empty(); });
+        return answers;
     }
     FuzzedDataProvider& script_;
+    bool damaged_ = false; // the frame under way
+    sim::Pod pod{sim::PodModel{}};
 };
 
 // One attempt at a command: the byte sent under odd parity, the payload
@@ -116,7 +136,8 @@ const auto BlockPayload = [](std::size_t n) {
 // Ceilings on an operation's virtual time whatever the pod does: every wait
 // runs out, with 50 ms for bytes still leaving the port at a settings change.
 constexpr sim::Nanos Wait(int ms) { return (ms + 50) * sim::Millisecond; }
-constexpr sim::Nanos Exchanges(int timeoutMs) { return 4 * (Wait(10) + Wait(timeoutMs)); }
+// An exchange may first wait out what the pod still owed for the request before.
+constexpr sim::Nanos Exchanges(int timeoutMs) { return Wait(LateReplyBoundMs) + 4 * (Wait(10) + Wait(timeoutMs)); }
 const PodCatalogue podTypes = RegisterPod::LoadDefaultPodTypes();
 
 // The fuzzed pod on the open COM1 of the simulated line.
@@ -151,7 +172,9 @@ struct Bench {
 
 void CheckRestart(Bench& b)
 {
+    const int before = b.pod.pod.restarts();
     const bool restarted = b.Run(Exchanges(100), [&] { return RestartPod(b.link); });
+    Require(!restarted || b.pod.pod.restarts() > before, "a restart succeeds only when the pod took one");
     Require(Walk(b.port.attempts, 0x33, 1, RestartPayload) == (restarted ? Pass::Complete : Pass::Failed) &&
                 b.msgBox.calls.size() == (restarted ? 0u : 1u) &&
                 (restarted || b.msgBox.calls[0].text.contains(u"restart", Qt::CaseInsensitive)),
@@ -161,8 +184,11 @@ void CheckRestart(Bench& b)
 void CheckDownload(Bench& b, std::int32_t length)
 {
     const auto blocks = static_cast<std::size_t>(length + 7) / 8;
+    b.pod.pod.Clear();
     const bool sent = b.Run(static_cast<sim::Nanos>(blocks) * Exchanges(500),
                             [&] { return DownloadData(b.link, Pattern, length); });
+    Require(!sent || std::ranges::equal(b.pod.pod.Image(), std::span(Pattern).first(blocks * 8)),
+            "a download succeeds only when the pod holds every block");
     const bool showedAll = std::ranges::count(b.view.percentages, QStringLiteral("100%")) != 0;
     Require(Walk(b.port.attempts, 0x11, blocks, BlockPayload) == (sent ? Pass::Complete : Pass::Failed) &&
                 showedAll == sent && b.msgBox.calls.size() == (sent ? 0u : 1u) &&
@@ -179,5 +205,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Bench bench(script);
     CheckRestart(bench);
     CheckDownload(bench, length);
+    CheckRestart(bench); // a late block answer must not pass for the restart's
     return 0;
 }

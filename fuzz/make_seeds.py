@@ -47,81 +47,79 @@ ODD_VALUES = (
 
 
 # A script for the fuzzed pod, mirroring FuzzedPod::Receive and the provider
-# it reads: numbers come off the end of the input, answer bytes off the front.
-RATES = [110, 2400, 4800, 9600, 14400, 19200, 28800, 38400]
+# it reads: every number comes off the end of the input, in the order taken.
+LATE_BOUND_MS = 1000
+INTACT, LOSE_A_BIT, REFUSED = 0, 1, 2  # what becomes of a byte on its way
+WHOLE, FIRST_BYTE, LOST = 0, 1, 2      # what becomes of an answer
 
 
 class PodScript:
     def __init__(self, image_length):
-        self.front = bytearray()
-        self.back = bytearray([image_length])  # in the order they are taken
+        self.taken = bytearray([image_length])
 
-    def silent(self, count=1):
-        self.back += bytes(count)
+    def receives(self, count=1, fate=INTACT):
+        """Payload bytes on their way: a frame's bytes after a damaged one take nothing."""
+        self.taken += bytes([fate] * count)
 
-    def answer(self, reply, baud=9600, delay_ms=0):
-        self.back += bytes([1, delay_ms >> 8, delay_ms & 0xFF, RATES.index(baud), len(reply)])
-        self.front += bytes(reply)
+    def answers(self, delay_ms=0, fate=WHOLE):
+        assert delay_ms <= LATE_BOUND_MS - 50
+        self.taken += bytes([delay_ms >> 8, delay_ms & 0xFF, fate])
 
-    def after(self, received, reply, **how):
-        """Silent for all but the last of `received` bytes, which is answered."""
-        self.silent(received - 1)
-        self.answer(reply, **how)
+    def exchange(self, sent, delay_ms=0, fate=WHOLE, last_byte=INTACT):
+        """A frame of `sent` bytes (the command byte takes nothing) and the answer."""
+        self.receives(sent - 2)
+        self.receives(1, last_byte)
+        if last_byte != LOSE_A_BIT:
+            self.answers(delay_ms, fate)
 
     def data(self):
-        return bytes(self.front + self.back[::-1])
+        return bytes(self.taken[::-1])
 
 
-def probe_reply(reply, major, minor):
-    return [reply, major, minor, (0xFF - reply - major - minor) & 0xFF, 0x00]
-
-
-ACK = [0xF0, 0x00]
-REFUSED = [0x0F, 0x00]
-PULSE, PROBE_BYTES, RESTART_BYTES, BLOCK_BYTES, SECONDARY_BYTES = 1, 7, 2, 12, 5
+RESTART_BYTES, BLOCK_BYTES = 2, 12
 
 
 def cooperative_pod():
-    """Found at the first rate, every command acknowledged, the table written."""
+    """Every frame arrives and is answered at once (a clean line once the input ends)."""
+    return PodScript(64).data()
+
+
+def slow_pod():
+    """Block 3 answered after its time-out, block 4 refused once, then the restart
+    answered late: only the pod's own blocks may count."""
     s = PodScript(64)
-    s.after(PULSE + PROBE_BYTES, probe_reply(0x22, 1, 0))
-    s.after(RESTART_BYTES, ACK)  # the restart after the probe
-    s.after(RESTART_BYTES, ACK)
-    for _ in range(8):
-        s.after(BLOCK_BYTES, ACK)
-    s.after(RESTART_BYTES, ACK)
-    s.after(PULSE + PROBE_BYTES, probe_reply(0xDD, 2, 0))
-    for _ in range(256):
-        s.after(SECONDARY_BYTES, [0xF0])
+    s.exchange(RESTART_BYTES)
+    for block in range(8):
+        if block == 3:
+            s.exchange(BLOCK_BYTES, delay_ms=560)
+            s.exchange(BLOCK_BYTES)
+        elif block == 4:
+            s.exchange(BLOCK_BYTES, last_byte=REFUSED)
+            s.exchange(BLOCK_BYTES)
+        else:
+            s.exchange(BLOCK_BYTES)
+    s.exchange(RESTART_BYTES, delay_ms=150)
     return s.data()
 
 
-def hesitant_pod():
-    """An unknown pod type at the first rate, then found at the last behind a
-    stray byte; split, refused and late answers."""
+def unreliable_pod():
+    """Half answers, lost answers and lost frames."""
     s = PodScript(20)
-    # Early enough to be waiting whole, with a stray byte in front, when the
-    # wait at the last rate starts.
-    s.silent(PULSE)
-    s.after(PROBE_BYTES, probe_reply(0x01, 1, 0))  # checks, but names no pod type
-    s.silent(5 * PROBE_BYTES)
-    s.after(PROBE_BYTES - 2, [0xAA] + probe_reply(0x22, 1, 12), baud=2400)
-    s.silent(2)
-    s.after(RESTART_BYTES, REFUSED)
-    s.after(RESTART_BYTES, ACK)
-    s.silent(4 * RESTART_BYTES)  # the restart goes unanswered
-    s.after(BLOCK_BYTES, [0xF0])  # half an answer: the rest opens the next attempt
-    s.after(BLOCK_BYTES, [0x00])
-    s.after(BLOCK_BYTES, ACK)
-    s.after(BLOCK_BYTES, ACK, delay_ms=600)  # after the time-out
+    s.exchange(RESTART_BYTES, fate=FIRST_BYTE)
+    s.exchange(RESTART_BYTES, fate=LOST)
+    s.exchange(RESTART_BYTES)
+    s.exchange(BLOCK_BYTES, last_byte=LOSE_A_BIT)
+    s.exchange(BLOCK_BYTES, fate=FIRST_BYTE)
+    s.exchange(BLOCK_BYTES, delay_ms=900, fate=LOST)
     return s.data()
 
 
 def refusing_pod():
-    """Answers every byte it hears with a refusal."""
+    """Every frame reaches the pod with its first byte after the command damaged."""
     s = PodScript(16)
-    for _ in range(400):
-        s.answer(REFUSED)
+    for _ in range(20):
+        s.receives(1, REFUSED)
+        s.answers()
     return s.data()
 
 
@@ -141,7 +139,8 @@ SEEDS = {
     },
     "fuzz_pod_replies": {
         "cooperative": cooperative_pod(),
-        "hesitant": hesitant_pod(),
+        "slow": slow_pod(),
+        "unreliable": unreliable_pod(),
         "refusing": refusing_pod(),
     },
 }

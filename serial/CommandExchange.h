@@ -26,9 +26,17 @@ struct CommandExchange {
 enum class ExchangeResult { Acknowledged, NoReply, WrongReply };
 
 // Up to four attempts; the result is the last attempt's. Leftover bytes of
-// an attempt that timed out stay waiting and open the next attempt's reply.
-// A port that closed under an attempt ends the exchange there.
+// an attempt that timed out stay waiting and open the next attempt's reply,
+// but never that of another exchange. A port that closed under an attempt
+// ends the exchange there.
 ExchangeResult Exchange(PodLink& link, const CommandExchange& exchange);
+
+// Drops the bytes waiting, counting them as answers to the last exchange.
+void DropWaiting(PodLink& link);
+
+// The pod answered something that is not a command exchange (the probe):
+// it owes nothing from before.
+void ForgetOwedReplies(PodLink& link);
 
 // What the user is told when the last attempt failed.
 struct ExchangeFailure {

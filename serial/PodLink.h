@@ -1,6 +1,7 @@
 #pragma once
 
 #include "catalogue/PodTypeInfo.h"
+#include "serial/LateReplies.h"
 
 #include <QString>
 
@@ -25,13 +26,15 @@ public:
 
 // Everything a pod operation works through: the port, the reply timer that
 // paces its waits, message boxes for its failures, the progress display, and
-// the catalogue that names the pods it finds.
+// the catalogue that names the pods it finds, and the answers the pod may
+// still owe.
 struct PodLink {
     SerialPort& port;
     ReplyTimer& timer;
     MsgBox& msgBox;
     ProgressView& view;
     const PodCatalogue& PodTypes;
+    RepliesOwed owed{};
 };
 
 // Tenths of a per cent as the percentage label shows them: 333 is "33.3%".

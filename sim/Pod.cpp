@@ -90,8 +90,8 @@ std::vector<Transmission> Pod::Receive(const WireByte& byte)
         ++probesHeard_ != model_.faults.missProbe)
         replies.push_back(ProbeReply());
     if (baud == CommandBaud) {
-        if (auto answer = Decode(byte); !answer.empty())
-            replies.push_back({model_.turnaround, CommandBaud, std::move(answer)});
+        if (auto answer = Decode(byte); !answer.bytes.empty())
+            replies.push_back(std::move(answer));
     }
     return replies;
 }
@@ -121,7 +121,7 @@ Transmission Pod::ProbeReply()
             {model_.reply, model_.major, model_.minor, checksum, 0x00}};
 }
 
-std::vector<std::uint8_t> Pod::Decode(const WireByte& byte)
+Transmission Pod::Decode(const WireByte& byte)
 {
     if (byte.ninthBit != EvenParityBit(byte.value)) {
         // A command byte ends whatever frame was unfinished.
@@ -137,11 +137,25 @@ std::vector<std::uint8_t> Pod::Decode(const WireByte& byte)
     if (payload_.size() < PayloadLength(*command_))
         return {};
     const std::uint8_t command = *std::exchange(command_, std::nullopt);
+    const int number = command == Restart ? restartFrames_++
+                       : command == Block ? payload_[0] << 8 | payload_[1]
+                                          : payload_[1];
     auto answer = Execute(command, byte.time);
     payload_.clear();
-    if (!answer.empty()) // a frame left unanswered is as if it never came
-        lastAccepted_ = answer.front() == Accepted ? command : 0;
-    return answer;
+    if (answer.empty())
+        return {};
+    lastAccepted_ = answer.front() == Accepted ? command : 0; // unanswered is as if never come
+    return {model_.turnaround + Lateness(command, number), CommandBaud, std::move(answer)};
+}
+
+Nanos Pod::Lateness(std::uint8_t command, int number)
+{
+    for (LateAnswer& late : model_.faults.late)
+        if (late.command == command && (late.number == -1 || late.number == number) && late.times > 0) {
+            --late.times;
+            return late.by;
+        }
+    return 0;
 }
 
 std::vector<std::uint8_t> Pod::Execute(std::uint8_t command, Nanos time)

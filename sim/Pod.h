@@ -36,6 +36,17 @@ public:
     virtual std::vector<Transmission> Receive(const WireByte& byte) = 0;
 };
 
+// Answers to one request come `by` after the turnaround, the first `times`
+// times: a slow flash write. The request is a block number, a secondary
+// address, or for restarts the how-manieth restart frame (from 0); -1 is
+// every one of that command.
+struct LateAnswer {
+    std::uint8_t command = 0;
+    int number = -1;
+    int times = 1;
+    Nanos by = 0;
+};
+
 struct PodFaults {
     bool silent = false;               // answers nothing at all
     bool wrongAcknowledgement = false; // every command answered 0x0F 0x00
@@ -49,6 +60,7 @@ struct PodFaults {
     int missProbe = 0;                 // the nth probe it recognises goes unanswered
     // The whole probe reply, in place of the one the pod would make.
     std::optional<std::vector<std::uint8_t>> probeReply;
+    std::vector<LateAnswer> late;
     // After this many received bytes the pod is gone: it answers nothing more.
     std::optional<int> unplugAfterBytes;
 };
@@ -93,14 +105,17 @@ private:
     bool MatchesProbe(std::uint8_t value);
     Transmission ProbeReply();
     // The answer to a byte at the command rate, empty when none is due.
-    std::vector<std::uint8_t> Decode(const WireByte& byte);
+    Transmission Decode(const WireByte& byte);
     std::vector<std::uint8_t> Execute(std::uint8_t command, Nanos time);
+    // How much later than its turnaround the frame just received is answered.
+    Nanos Lateness(std::uint8_t command, int number);
 
     PodModel model_;
     std::vector<WireByte> received_;
     std::map<int, std::array<std::uint8_t, 8>> blocks_;
     std::map<int, std::uint8_t> secondary_;
     int restarts_ = 0;
+    int restartFrames_ = 0;
     int programmed_ = 0;
     int probesAnswered_ = 0;
     int probesHeard_ = 0;

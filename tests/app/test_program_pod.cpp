@@ -90,6 +90,21 @@ TEST_F(ProgramPod, VelimPodGetsItsSecondaryTable)
     ExpectEndedClosed(*w);
 }
 
+// Block 3's answer comes after its time-out (a slow flash write), block 6 is
+// refused once: all sent, and the pod holds all of it.
+TEST_F(ProgramPod, LateAnswerThenARefusalStillLeavesTheWholeImage)
+{
+    sim::PodModel model = PodModelOf(0x22);
+    model.faults.late = {{.command = 0x11, .number = 3, .times = 1, .by = 560 * Millisecond}};
+    model.faults.refuseBlock = 6, model.faults.refuseBlockTimes = 1;
+    sim::Pod pod(model);
+    line.Connect(1, pod);
+    const auto w = ReadyToProgram(1, 80);
+    QTest::mouseClick(w->ProgramPod, Qt::LeftButton);
+    EXPECT_EQ(Messages(), (std::vector<QString>{Another}));
+    EXPECT_EQ(pod.Image(), Sent(w->configuration().main_image, 80));
+}
+
 TEST_F(ProgramPod, TwoMicroPodGetsEachImageOnItsMicro)
 {
     sim::TwoMicroPod pod(PodModelOf(0x88), PodModelOf(0x99, 4800));

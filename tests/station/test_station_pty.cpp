@@ -212,6 +212,19 @@ TEST_F(Station, WatchProgramsEachNewPod)
         EXPECT_EQ(line["result"].toString(), "programmed");
 }
 
+// A slow flash write answers block 3 after its time-out, and block 6 is
+// refused once: "programmed" only over the whole image.
+TEST_F(Station, LateAnswerThenARefusalStillLeavesTheWholeImage)
+{
+    StartPodsim({"--port", "1:type=1,late=3:560,refuse=6:1"});
+    const QString lumo = Configuration("Lumo.TXF", 1, 80);
+    ASSERT_EQ(Run({"--port", "1", lumo}), 0);
+    EXPECT_EQ(Image(1), FileBytes(lumo).mid(265, 80));
+    const auto lines = Records();
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_EQ(lines[0]["result"].toString(), "programmed");
+}
+
 // Stopping mid-download: Ctrl-C lets the pod finish; twice, SIGTERM or
 // SIGHUP give it up and record it; a closed output changes nothing; a kill
 // leaves every line of the record whole.

@@ -62,13 +62,27 @@ sim::Nanos ParseMilliseconds(std::string_view text, std::string_view what)
     return std::llround(milliseconds * static_cast<double>(sim::Millisecond));
 }
 
-void ParseRefusal(std::string_view text, sim::PodFaults& faults)
+// BLOCK:REST of refuse= and late=: the block number, and the text after the colon.
+std::pair<int, std::string_view> BlockAnd(std::string_view text, std::string_view form)
 {
     const auto colon = text.find(':');
     if (colon == std::string_view::npos)
-        throw UsageError("refuse must be BLOCK:TIMES, not " + Quoted(text));
-    faults.refuseBlock = static_cast<int>(ParseInteger(text.substr(0, colon), 0, 4094, "refused block"));
-    faults.refuseBlockTimes = static_cast<int>(ParseInteger(text.substr(colon + 1), 1, 1000, "refusals"));
+        throw UsageError(std::string(form) + ", not " + Quoted(text));
+    return {static_cast<int>(ParseInteger(text.substr(0, colon), 0, 4094, "block")), text.substr(colon + 1)};
+}
+
+void ParseRefusal(std::string_view text, sim::PodFaults& faults)
+{
+    const auto [block, times] = BlockAnd(text, "refuse must be BLOCK:TIMES");
+    faults.refuseBlock = block;
+    faults.refuseBlockTimes = static_cast<int>(ParseInteger(times, 1, 1000, "refusals"));
+}
+
+// A slow flash write: the block's first answer comes MS later than usual.
+void ParseLateAnswer(std::string_view text, sim::PodFaults& faults)
+{
+    const auto [block, by] = BlockAnd(text, "late must be BLOCK:MS");
+    faults.late.push_back({.command = 0x11, .number = block, .times = 1, .by = ParseMilliseconds(by, "late")});
 }
 
 constexpr std::array<std::pair<std::string_view, bool sim::PodFaults::*>, 4> FaultFlags{{
@@ -114,6 +128,8 @@ bool ParsePodItem(std::string_view item, PortDescription& port)
         port.swap = ParseMilliseconds(value, "swap");
     else if (key == "refuse")
         ParseRefusal(value, pod.faults);
+    else if (key == "late")
+        ParseLateAnswer(value, pod.faults);
     else if (key == "missprobe")
         pod.faults.missProbe = static_cast<int>(ParseInteger(value, 1, 1'000'000, "missprobe"));
     else if (key == "unplug")

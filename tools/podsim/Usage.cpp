@@ -26,6 +26,8 @@ end-to-end tests.
       wrongack          answers every command 0x0F 0x00
       single            acknowledges commands with one byte, 0xF0
       refuse=BLOCK:T    refuses download block BLOCK the first T times
+      late=BLOCK:MS     answers download block BLOCK the first time MS
+                        milliseconds later than usual (a slow flash write)
       badsum            answers the probe with a wrong checksum
       missprobe=N       leaves the Nth probe it hears unanswered
       unplug=N          the port vanishes once the pod has received N bytes, as
