@@ -34,6 +34,7 @@ void UseHighlightColours(QWidget* control)
 QLabel* CentredLabel(const QString& caption, double points, QWidget* container)
 {
     auto* label = new QLabel(caption, container);
+    label->setTextFormat(Qt::PlainText);
     label->setAlignment(Qt::AlignCenter);
     label->setWordWrap(true);
     QFont font(QStringLiteral("MS Sans Serif"));
@@ -78,6 +79,7 @@ void Download::CreateControls()
     Frame1 = new QGroupBox(QStringLiteral("File"), this);
     place(Frame1, "Frame1", Layout::Frame1);
     FileName = new QLabel(Frame1);
+    FileName->setTextFormat(Qt::PlainText); // a file's name, never markup
     place(FileName, "FileName", Layout::FileName);
     FileName->setAlignment(Qt::AlignCenter);
     FileName->setFrameStyle(QFrame::Box | QFrame::Plain);

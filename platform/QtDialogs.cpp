@@ -53,6 +53,7 @@ MsgAnswer QtMsgBox::Show(const QString& text, const QString& title, MsgButtons b
                          MsgIcon icon)
 {
     QMessageBox box(parent_);
+    box.setTextFormat(Qt::PlainText); // texts carry paths and pods' words, never markup
     box.setText(text);
     box.setWindowTitle(title);
     switch (icon) {

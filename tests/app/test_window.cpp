@@ -1,5 +1,7 @@
 #include "support/WindowFixture.h"
 
+#include "platform/CommandLine.h"
+
 
 #include <QDir>
 #include <QFrame>
@@ -98,9 +100,11 @@ TEST_F(OpenPodFile, DialogLoadShowsTheDisplayNameAndACancelledLoadResets)
     EXPECT_EQ(clipboard.texts, (std::vector<QString>{""}));
     EXPECT_EQ(w->configuration().type_code, 1);
     // A longer file is read up to its layout.
-    QString longer = ConfigFile("big.TXF", 5, 8, 0, testing::ConfigFileSize + 4096);
+    QString longer = ConfigFile("<u>big.TXF", 5, 8, 0, testing::ConfigFileSize + 4096);
     EXPECT_TRUE(w->open_pod_file(longer));
     EXPECT_EQ(w->configuration().type_code, 5);
+    EXPECT_GE(w->FileName->sizeHint().width(), w->FileName->fontMetrics().horizontalAdvance("<u>big"))
+        << "a name is shown as written, never as markup";
 
     w->ProgramPod->setEnabled(true);
     w->Load_Click(); // cancelled this time: no failure
@@ -151,8 +155,11 @@ TEST_F(OpenPodFile, RefusedFilesAreSaidOnceAndKeepThePreviousConfiguration)
 // at the first tick, half a second after start-up, unless Load came first.
 TEST_F(OpenPodFile, CommandLineLoadsAtTheFirstTick)
 {
+    // As a launcher passes it: one word, the quotes in it.
     const QString path = ConfigFile("Hall2.TXF", 2);
-    const auto w = Start("\"" + path + "\"");
+    QByteArray quoted = ("\"" + path + "\"").toLocal8Bit(), name = "vantelo";
+    char* argv[] = {name.data(), quoted.data()};
+    const auto w = Start(CommandLineText(2, argv));
     EXPECT_EQ(w->Timer2->interval(), 500);
     QTRY_VERIFY_WITH_TIMEOUT(w->search->isEnabled(), 3000);
     EXPECT_FALSE(w->Timer2->isActive()) << "the tick comes once";

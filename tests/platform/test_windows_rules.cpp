@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -64,6 +65,22 @@ TEST(FileDialog, ChosenPathHasTheSystemsSeparators)
     const QString filter = QStringLiteral("Trellin Export File (*.TXF)| *.TXF");
     EXPECT_EQ(QtFileDialog().ShowOpen(FileMustExist, filter, 1).toStdString(),
               QDir::toNativeSeparators(path).toStdString());
+}
+
+// A message names files and pods as they are: "<h1>Gone</h1>.TXF" is no heading.
+TEST(MessageBox, ShowsTheTextAsWritten)
+{
+    const QString text = QStringLiteral("Failed to open file <h1>Gone</h1>.TXF");
+    QString shown;
+    QTimer::singleShot(10, [&] {
+        auto* box = QApplication::activeModalWidget();
+        if (auto* label = box ? box->findChild<QLabel*>(QStringLiteral("qt_msgbox_label")) : nullptr)
+            shown = label->textFormat() == Qt::PlainText ? label->text() : QString();
+        if (box)
+            box->close();
+    });
+    QtMsgBox().Show(text, QStringLiteral("Error!"), MsgButtons::Ok, MsgIcon::None);
+    EXPECT_EQ(shown.toStdString(), text.toStdString());
 }
 
 } // namespace
