@@ -123,6 +123,12 @@ def refusing_pod():
     return s.data()
 
 
+RECORD_V2 = ('{"schema":2,"id":"a","time":"2026-12-07T11:05:00.000Z","station":"B\\u00fc1","lot":"L7",'
+             '"operator":"ann","pod_type":1,"file":"Lumo.TXF","result":"failed","seconds":12.5,'
+             '"messages":["Error!  6: \\"No\\" reply","x"],"nested":{"a":[1,true,null]}}')
+RECORD_V1 = ('{"time":"2026-12-06T12:00:00.000Z","port":"COM1","device":"\\\\\\\\.\\\\COM1","pod_type":1,'
+             '"result":"interrupted","seconds":30,"messages":[]}')
+
 SEEDS = {
     "fuzz_pod_file": {
         "type1.txf": pod_file(1, 8, 0),
@@ -143,6 +149,7 @@ SEEDS = {
         "unreliable": unreliable_pod(),
         "refusing": refusing_pod(),
     },
+    "fuzz_record_line": {"v1": RECORD_V1.encode(), "v2": RECORD_V2.encode()},
 }
 
 for target, files in SEEDS.items():

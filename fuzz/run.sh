@@ -7,7 +7,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:-60}
-targets=(fuzz_pod_file fuzz_settings_store fuzz_pod_replies)
+targets=(fuzz_pod_file fuzz_settings_store fuzz_pod_replies fuzz_record_line)
 
 cmake --preset fuzz
 cmake --build --preset fuzz -j "$(nproc)"

@@ -12,6 +12,7 @@ namespace vantelo::station {
 const char* const StationUsage =
     R"(Usage: vantelo-station [--port N|DEVICE]... [--watch] [--record FILE] FILE.TXF
        vantelo-station --window [--port N|DEVICE]... [--record FILE] [FILE.TXF]
+       vantelo-station --report [--by KEYS] [--since WHEN] [--until WHEN] [--csv] RECORD...
 
 Writes the configuration FILE.TXF into the pods on every port at once.
 
@@ -28,6 +29,13 @@ Writes the configuration FILE.TXF into the pods on every port at once.
   --record FILE   append one JSON line per pod to FILE
   --window        a window with a tile per port, which watches; with
                   FILE.TXF it starts at once
+  --report        read records back (any number of files, any stations):
+                  pods programmed, failed, skipped and interrupted, the
+                  yield and the median seconds a pod, per day and station,
+                  then the failures by message. --by takes keys of day,
+                  station, lot, operator, pod_type and file; --since and
+                  --until a local date (2026-12-07) or time
+                  (2026-12-07T14:00); --csv writes it for a spreadsheet
   --help          show this text
 
 Exit status: 2 bad command line or configuration; 1 a pod failed or was

@@ -5,6 +5,7 @@
 #include "station/StationFile.h"
 #include "station/StationRun.h"
 #include "station/StatusBoard.h"
+#include "station/report/RunReport.h"
 #include "station/TerminalBoard.h"
 #include "station/window/StationWindowMain.h"
 
@@ -84,6 +85,12 @@ int main(int argc, char* argv[])
     }
     QCoreApplication application(argc, argv);
     QString error;
+    if (QCoreApplication::arguments().contains(QStringLiteral("--report"))) {
+        const auto report = ParseReportOptions(QCoreApplication::arguments().mid(1), error);
+        if (!report)
+            return Refuse(QStringLiteral("vantelo-station: %1 (see vantelo-station --help)").arg(error), 2);
+        return RunReport(*report, stdout, stderr);
+    }
     const auto options = ParseStationOptions(QCoreApplication::arguments().mid(1), error);
     if (!options)
         return Refuse(QStringLiteral("vantelo-station: %1 (see vantelo-station --help)").arg(error), 2);

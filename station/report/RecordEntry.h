@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QDateTime>
+#include <QString>
+
+#include <optional>
+#include <string_view>
+
+namespace vantelo::station {
+
+// A pod's result as the record says it.
+enum class Outcome { Programmed, Failed, Skipped, Interrupted };
+
+// What a report needs of one record line, version 1 or 2.
+struct RecordEntry {
+    QString id;         // the line's own, or a hash of a version 1 line
+    QDateTime time;     // when the result was known
+    Outcome result = Outcome::Failed;
+    double seconds = 0;
+    QString message;    // the first message, if any
+    QString station, lot, operator_, podType, file;
+};
+
+// Nothing when the line is not a record: not a JSON object, or without a
+// time or a known result.
+std::optional<RecordEntry> ReadRecordLine(std::string_view line);
+
+} // namespace vantelo::station
