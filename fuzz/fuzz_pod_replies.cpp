@@ -8,7 +8,8 @@
 #include "Require.h"
 #include "catalogue/RegisterPod.h"
 #include "programming/DownloadData.h"
-#include "serial/LateReplies.h"
+#include "programming/SecondaryConfiguration.h"
+#include "serial/CommandExchange.h"
 #include "serial/PodLink.h"
 #include "serial/RestartPod.h"
 #include "sim/Pod.h"
@@ -196,6 +197,25 @@ void CheckDownload(Bench& b, std::int32_t length)
             "a download sends every block until acknowledged, four times at most, and shows 100% or one message");
 }
 
+// Table bytes one by one: each acknowledged only when the pod holds it, each
+// failure said once.
+void CheckTableBytes(Bench& b)
+{
+    b.pod.pod.Clear();
+    for (int address = 0; address < 8; ++address) {
+        const auto value = static_cast<std::uint8_t>(Pattern[static_cast<std::size_t>(address)]);
+        const bool sent = b.Run(Exchanges(500), [&] {
+            return SendSecondaryByte(b.link, static_cast<std::uint8_t>(address), value);
+        });
+        const auto& held = b.pod.pod.secondary();
+        Require(!sent || (held.contains(address) && held.at(address) == value),
+                "a table byte succeeds only when the pod holds it");
+        Require(b.msgBox.calls.size() == (sent ? 0u : 1u), "a table byte's failure is said once");
+        if (!sent)
+            return;
+    }
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
@@ -206,5 +226,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     CheckRestart(bench);
     CheckDownload(bench, length);
     CheckRestart(bench); // a late block answer must not pass for the restart's
+    CheckTableBytes(bench);
     return 0;
 }

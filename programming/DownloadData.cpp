@@ -29,7 +29,7 @@ bool DownloadData(PodLink& link, std::span<const std::uint8_t, ImageSize> downlo
         return false;
     }
     const std::int16_t blocks = BlockCount(length);
-    DropWaiting(link); // nothing left over may count as a reply
+    link.port.Input(); // nothing left over may count as a reply
 
     for (std::int16_t n = 0; n < blocks; ++n) {
         const auto block = BuildDownloadBlock(

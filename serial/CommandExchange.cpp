@@ -4,7 +4,8 @@
 #include "serial/PodLink.h"
 #include "serial/Waits.h"
 
-#include <algorithm>
+#include <limits>
+#include <utility>
 
 namespace vantelo {
 
@@ -21,56 +22,46 @@ void SendCommandFrame(PodLink& link, std::uint8_t command, std::span<const std::
 namespace {
 
 // A pod answers its requests in turn, but an answer names no request: one
-// that comes after its time-out would be read as the answer to whatever is
-// sent next, charging a refusal to the wrong block, or acknowledging a block
-// or a restart the pod never took. So after an exchange that timed out, wait
-// until each of its attempts has been answered or the latest an answer can
-// come has passed, and drop what came, before anything else is asked. Within
-// one exchange an earlier attempt's answer still counts for a later one.
+// that comes after its time-out, or after its attempt was judged on a stray
+// byte, would be read as the answer to whatever is sent next, charging a
+// refusal to the wrong block, or acknowledging a block or a restart the pod
+// never took. So after an exchange that needed more than one attempt, wait
+// until the latest its answers can come has passed, and drop what came,
+// before anything else is asked. (Counting the bytes owed would end sooner,
+// but a pod may answer with more bytes than the exchange reads.) Within one
+// exchange an earlier attempt's answer still counts for a later one.
 void SettleLateReplies(PodLink& link)
 {
-    RepliesOwed& owed = link.owed;
-    if (owed.timedOut && link.port.PortOpen()) {
-        const int missing = std::clamp(owed.expected - owed.received, 0, 0x7FFF);
-        WaitForReply(link, LateReplyBoundMs, static_cast<std::int16_t>(missing));
+    if (std::exchange(link.answersOwed, false) && link.port.PortOpen()) {
+        WaitForReply(link, LateReplyBoundMs, std::numeric_limits<std::int16_t>::max());
         link.port.Input();
     }
-    owed = {};
 }
 
 } // namespace
 
-void DropWaiting(PodLink& link)
-{
-    link.owed.received += static_cast<int>(link.port.Input().size());
-}
-
 void ForgetOwedReplies(PodLink& link)
 {
-    link.owed = {};
+    link.answersOwed = false;
 }
 
 ExchangeResult Exchange(PodLink& link, const CommandExchange& exchange)
 {
     SettleLateReplies(link);
-    RepliesOwed& owed = link.owed;
     for (std::int16_t retries = 3;; --retries) {
         if (retries < 3)
             link.view.Repeated();
         if (exchange.flushEachAttempt)
-            DropWaiting(link);
+            link.port.Input();
         SendCommandFrame(link, exchange.command, exchange.payload);
-        owed.expected += exchange.bytesNeeded;
         ExchangeResult result = ExchangeResult::NoReply;
         if (WaitForReply(link, exchange.timeoutMs, exchange.bytesNeeded)) {
             const auto reply = link.port.Input();
-            owed.received += static_cast<int>(reply.size());
             if (!reply.empty() && reply.front() == Acknowledgement)
                 return ExchangeResult::Acknowledged;
             result = ExchangeResult::WrongReply;
-        } else {
-            owed.timedOut = true;
         }
+        link.answersOwed = true;
         // A port that vanished will not answer another attempt.
         if (retries == 0 || !link.port.PortOpen())
             return result;

@@ -11,6 +11,11 @@ struct PodLink;
 
 inline constexpr std::uint8_t Acknowledgement = 0xF0;
 
+// The latest a pod's answer may come after its request; a later one is
+// taken as lost. Waited out only after an exchange has timed out, and at
+// least as long as any exchange's own time-out.
+inline constexpr int LateReplyBoundMs = 1000;
+
 // Sends a command byte under odd parity (its parity bit marks it as a
 // command), then the payload under even parity.
 void SendCommandFrame(PodLink& link, std::uint8_t command, std::span<const std::uint8_t> payload);
@@ -30,9 +35,6 @@ enum class ExchangeResult { Acknowledged, NoReply, WrongReply };
 // but never that of another exchange. A port that closed under an attempt
 // ends the exchange there.
 ExchangeResult Exchange(PodLink& link, const CommandExchange& exchange);
-
-// Drops the bytes waiting, counting them as answers to the last exchange.
-void DropWaiting(PodLink& link);
 
 // The pod answered something that is not a command exchange (the probe):
 // it owes nothing from before.

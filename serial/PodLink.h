@@ -1,7 +1,6 @@
 #pragma once
 
 #include "catalogue/PodTypeInfo.h"
-#include "serial/LateReplies.h"
 
 #include <QString>
 
@@ -26,15 +25,15 @@ public:
 
 // Everything a pod operation works through: the port, the reply timer that
 // paces its waits, message boxes for its failures, the progress display, and
-// the catalogue that names the pods it finds, and the answers the pod may
-// still owe.
+// the catalogue that names the pods it finds, and whether the pod may still
+// owe answers.
 struct PodLink {
     SerialPort& port;
     ReplyTimer& timer;
     MsgBox& msgBox;
     ProgressView& view;
     const PodCatalogue& PodTypes;
-    RepliesOwed owed{};
+    bool answersOwed = false; // an attempt failed: answers may still come
 };
 
 // Tenths of a per cent as the percentage label shows them: 333 is "33.3%".
