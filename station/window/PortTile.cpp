@@ -38,7 +38,7 @@ TileLook LookOf(const PortState& port)
         case PodResult::Interrupted: return TileLook::Failed;
         }
     }
-    if (port.step == QLatin1String(CannotBeOpened))
+    if (port.phase == PortPhase::Unopened || port.phase == PortPhase::Halted)
         return TileLook::Unopened;
     return port.pod.isEmpty() ? TileLook::Empty : TileLook::Busy;
 }
@@ -46,25 +46,30 @@ TileLook LookOf(const PortState& port)
 QString StatusText(const PortState& port)
 {
     if (!port.latched)
-        return port.step;
-    switch (*port.latched) {
-    case PodResult::Programmed: return QStringLiteral("programmed");
-    case PodResult::Skipped: return QStringLiteral("skipped: another type");
-    case PodResult::Interrupted: return QStringLiteral("interrupted");
-    case PodResult::Failed: break;
-    }
-    return QStringLiteral("failed: ") + port.firstMessage;
+        return port.phase == PortPhase::Writing ? port.step : PhaseWords(port.phase);
+    const QString result = ResultWords(*port.latched);
+    return *port.latched == PodResult::Failed ? result + QStringLiteral(": ") + port.firstMessage : result;
+}
+
+QString PlainTip(const QString& text)
+{
+    return text.isEmpty() ? text : QStringLiteral("<p style='white-space:pre'>%1</p>").arg(text.toHtmlEscaped());
 }
 
 PortTile::PortTile(const QString& name, QWidget* parent)
-    : QFrame(parent), pod_(new QLabel(this)), status_(new QLabel(this)), progress_(new QProgressBar(this)),
+    : QFrame(parent), pod_(new QLabel(this)), status_(new QLabel(this)), call_(new QLabel(this)),
+      progress_(new QProgressBar(this)),
       left_(new QLabel(this)), look_(TileLook::Empty)
 {
     setObjectName(name);
     setAccessibleName(name);
     setProperty("look", LookName(look_));
-    auto* title = new QLabel(name, this);
+    auto* title = new QLabel(this);
     title->setObjectName(QStringLiteral("port"));
+    // Names, pods and messages come from users and pods: never markup.
+    for (QLabel* label : {title, pod_, status_, call_})
+        label->setTextFormat(Qt::PlainText);
+    title->setText(name);
     QFont bold = title->font();
     bold.setBold(true);
     bold.setPointSizeF(bold.pointSizeF() * 1.2);
@@ -76,6 +81,12 @@ PortTile::PortTile(const QString& name, QWidget* parent)
     // Room for a failure's first message on two lines: every tile is as high.
     status_->setFixedHeight(status_->fontMetrics().lineSpacing() * 2);
     status_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    call_->setObjectName(QStringLiteral("call"));
+    QFont large = bold;
+    large.setPointSizeF(bold.pointSizeF() * 1.5);
+    call_->setFont(large);
+    // Every tile keeps the call's room, so tiles never jump.
+    call_->setFixedHeight(call_->fontMetrics().lineSpacing());
     progress_->setRange(0, 1000);
     progress_->setTextVisible(true);
     left_->setObjectName(QStringLiteral("left"));
@@ -95,6 +106,7 @@ PortTile::PortTile(const QString& name, QWidget* parent)
     layout->addWidget(title);
     layout->addWidget(pod_);
     layout->addWidget(status_);
+    layout->addWidget(call_);
     layout->addLayout(bar);
     setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
 }
@@ -103,7 +115,8 @@ void PortTile::Show(const PortState& port, BoardClock::time_point now)
 {
     pod_->setText(port.pod.isEmpty() ? QStringLiteral("no pod") : port.pod);
     status_->setText(StatusText(port));
-    status_->setToolTip(port.firstMessage);
+    status_->setToolTip(PlainTip(port.firstMessage));
+    call_->setText(CallWords(port.phase));
     const bool writing = port.permille >= 0 && !port.latched;
     progress_->setVisible(writing);
     left_->setVisible(writing);
@@ -112,8 +125,12 @@ void PortTile::Show(const PortState& port, BoardClock::time_point now)
         progress_->setFormat(FormatPercent(port.permille));
         left_->setText(TimeLeft(port, now));
     }
-    setAccessibleDescription(QStringList{pod_->text(), status_->text(), writing ? progress_->text() : QString()}
-                                 .join(QStringLiteral("; ")));
+    QStringList said{pod_->text(), status_->text()};
+    if (port.latched && !call_->text().isEmpty())
+        said << PhaseWords(port.phase);
+    if (writing)
+        said << progress_->text();
+    setAccessibleDescription(said.join(QStringLiteral("; ")));
     const TileLook look = LookOf(port);
     if (look == look_)
         return;

@@ -180,7 +180,8 @@ void StationWindow::Start()
         names.push_back(port.name);
     board_ = std::make_unique<StatusBoard>(names);
     view_->SetPorts(names);
-    job_ = std::make_unique<StationJob>(StationJob{*loaded_->configuration, loaded_->name, loaded_->sha256, true});
+    job_ = std::make_unique<StationJob>(StationJob{*loaded_->configuration, loaded_->name, loaded_->sha256, true,
+                                                   std::chrono::milliseconds(qRound64(start_.bootSeconds * 1000))});
     run_ = std::make_unique<StationRun>(podTypes_, *job_, *ports, *board_, *recordFile_);
     connect(run_.get(), &StationRun::Finished, this, &StationWindow::Finished);
     finished_ = false;

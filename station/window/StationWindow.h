@@ -31,6 +31,7 @@ class StationRun;
 struct WindowStart {
     std::vector<StationPort> ports; // empty: those the settings remember
     QString record;                 // empty: a record per day in the settings' folder
+    double bootSeconds = 15;
 };
 
 // The station for operators who click: load a file, start, watch a tile per

@@ -48,17 +48,20 @@ TEST(StationTiles, EachResultStaysOnItsTileUntilThePodIsTakenOff)
                 {PodResult::Skipped, "restarting", "skipped: another type", "skipped"},
                 {PodResult::Interrupted, "programming", "interrupted", "failed"},
                 {{}, "programming", "programming", "busy"},
-                {{}, CannotBeOpened, "cannot be opened", "unopened"},
-                {{}, "no pod", "no pod", "empty"}};
+                {{}, nullptr, "cannot be opened", "unopened"},
+                {{}, nullptr, "no pod", "empty"}};
     for (int i = 0; i < 7; ++i) {
         if (i < 5)
             board.Pod(i, QStringLiteral("Lumo Plus 1.12"));
-        board.Step(i, rows[i].step);
+        if (rows[i].step)
+            board.Step(i, rows[i].step);
+        else
+            board.Phase(i, i == 5 ? PortPhase::Unopened : PortPhase::NoPod);
         if (i < 5)
             board.Progress(i, 474);
         if (rows[i].result) {
-            board.Result(i, *rows[i].result, QStringLiteral("Reply to download failed"));
-            board.Step(i, QStringLiteral("searching")); // polled while it stays
+            board.Result(i, *rows[i].result, QStringLiteral("Reply to download failed"), 9);
+            board.Phase(i, PortPhase::TakeOff);
         }
     }
     const auto now = BoardClock::now() + 7s;
@@ -72,6 +75,7 @@ TEST(StationTiles, EachResultStaysOnItsTileUntilThePodIsTakenOff)
         EXPECT_EQ(Text(*tile, "pod"), i < 5 ? "Lumo Plus 1.12" : "no pod");
         EXPECT_EQ(Text(*tile, "status"), rows[i].status);
         EXPECT_EQ(tile->property("look").toString(), rows[i].look);
+        EXPECT_EQ(Text(*tile, "call"), rows[i].result ? "TAKE OFF" : "");
         const auto* bar = tile->findChild<QProgressBar*>();
         EXPECT_EQ(!bar->isHidden(), i == 4);
     }
@@ -82,10 +86,11 @@ TEST(StationTiles, EachResultStaysOnItsTileUntilThePodIsTakenOff)
     EXPECT_EQ(Text(view, "totals"),
               "Totals: 1 programmed, 1 failed, 1 skipped, 1 interrupted, yield 33.3%; 2 programmed per hour");
 
-    board.Empty(0);
+    board.Phase(0, PortPhase::Ready);
     view.Show(board.Take(), now - 30min, now);
     const auto* taken = view.findChild<QFrame*>("COM1");
-    EXPECT_EQ(Text(*taken, "status"), "empty, waiting for a pod");
+    EXPECT_EQ(Text(*taken, "status"), "ready: put the next pod on");
+    EXPECT_EQ(Text(*taken, "call"), "READY");
     EXPECT_EQ(Text(*taken, "pod"), "no pod");
     EXPECT_EQ(taken->property("look").toString(), "empty");
 }
