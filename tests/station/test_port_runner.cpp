@@ -42,9 +42,16 @@ struct PollingLine final : testing::WatchedLine {
             wakes.push_back(clock.Now());
         last = clock.Now();
     }
+    void Sent(std::span<const std::uint8_t> bytes) override
+    {
+        if (abort && *abort)
+            sentAfterAbort += bytes.size();
+    }
     sim::Clock& clock;
     std::vector<Nanos> wakes;
     Nanos last = 0;
+    const std::atomic<bool>* abort = nullptr;
+    std::size_t sentAfterAbort = 0;
 };
 
 // COM1's runner on the simulated line, in virtual time, with a record and a
@@ -258,6 +265,26 @@ TEST_F(Runner, EachPodPutOnAfterReadyIsProgrammedOnce)
         EXPECT_EQ(last.ports[0].phase, row.recordFull ? PortPhase::Halted : PortPhase::Stopped);
         EXPECT_EQ(Screen().count(": programmed, "), recorded) << "a piped line per result";
     }
+}
+
+// Stopped at once mid-download: not one byte more reaches the pod, and the
+// pod is recorded as interrupted.
+TEST_F(Runner, StoppedAtOnceSendsNothingMore)
+{
+    bytes = testing::ConfigFileBytes(1, 2000);
+    sim::Pod pod(testing::PodModelOf(0x22));
+    line.Connect(1, pod);
+    polls.abort = &control.abort;
+    Run(true, 90, {"COM1", "/dev/x", true, 1}, [&](const PortState& port) {
+        if (port.permille > 100)
+            control.stopTaking = control.abort = true;
+    });
+    ASSERT_TRUE(control.abort);
+    EXPECT_EQ(polls.sentAfterAbort, 0u);
+    EXPECT_FALSE(pod.blocks().empty());
+    EXPECT_EQ(pod.programmed(), 0);
+    ASSERT_EQ(Records().size(), 1u);
+    EXPECT_EQ(Records()[0]["result"].toString(), "interrupted");
 }
 
 // What the record keeps of a pod: the commands sent again, a message's block
