@@ -14,7 +14,9 @@ bool PodPresence::Answered(int type, const QString& version, Time began)
     // Only a poll that began after the restart heard the pod since.
     if (began >= restarted_)
         answeredSinceRestart_ = true;
-    if (type != pod_->type || version != pod_->version)
+    if (pod_->type < 0)
+        *pod_ = Held{type, version};
+    else if (type != pod_->type || version != pod_->version)
         changed_ = true;
     return false;
 }

@@ -30,6 +30,9 @@ public:
     void Silent(Time began);
     // The port was lost: whatever answers next is new.
     void Forget();
+    // A pod with its result is on the port (from a run before): whatever
+    // answers first is that pod.
+    void Keep() { pod_ = Held{}; }
 
     // The next poll need not wait: the pod's silence would count.
     bool Listening(Time now) const { return pod_ && Settled(now); }
@@ -38,7 +41,7 @@ public:
 
 private:
     struct Held {
-        int type;
+        int type = -1; // -1: not heard yet
         QString version;
     };
     bool Settled(Time when) const;

@@ -81,6 +81,10 @@ PortRunner::PortRunner(SerialPort& port, ReplyTimer& timer, const PortContext& c
 
 void PortRunner::Run()
 {
+    // Started again (the window's Stop, then Start): the pod that has its
+    // result is not a new one.
+    if (c_.board.Latched(c_.index))
+        presence_.Keep();
     Show(PortPhase::Searching);
     while (!c_.control.stopTaking) {
         if (!Open()) {

@@ -104,6 +104,12 @@ void StatusBoard::Result(int port, PodResult result, const QString& firstMessage
                    (firstMessage.isEmpty() ? QString() : QStringLiteral(": ") + firstMessage));
 }
 
+bool StatusBoard::Latched(int port)
+{
+    const std::lock_guard lock(mutex_);
+    return ports_[port].latched.has_value();
+}
+
 BoardSnapshot StatusBoard::Take()
 {
     BoardSnapshot snapshot;

@@ -71,6 +71,9 @@ public:
     // Latched, with the pod's first message, until Ready; the pod restarts.
     void Result(int port, PodResult result, const QString& firstMessage, double seconds);
 
+    // Whether the port shows a pod's result: that pod is still on it.
+    bool Latched(int port);
+
     // Every port, and what happened since the last call.
     BoardSnapshot Take();
 
