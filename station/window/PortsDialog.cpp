@@ -50,6 +50,7 @@ PortsDialog::PortsDialog(const WindowSettings& current, QWidget* parent)
             folder_->setText(folder);
     });
     error_->setWordWrap(true);
+    error_->setTextFormat(Qt::PlainText); // it names what the user typed
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     connect(buttons, &QDialogButtonBox::accepted, this, &PortsDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &PortsDialog::reject);

@@ -50,6 +50,9 @@ public:
     // Stops at once, asking nothing, and closes when the ports have ended.
     void CloseAtOnce();
     bool Running() const;
+    // As the terminal's: 1 once a pod failed, a named port could not be
+    // opened or the record could not be written; else 0.
+    int ExitStatus() const { return failed_ ? 1 : 0; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -57,6 +60,8 @@ protected:
 private:
     void Load();
     void ChoosePorts();
+    // Totals, yield and rate start again, after asking.
+    void NewShift();
     void Refresh();
     void Finished();
     void ShowRunning(bool running);
@@ -73,6 +78,8 @@ private:
     QPushButton* ports_;
     QPushButton* startButton_;
     QPushButton* stop_;
+    QPushButton* newShift_;
+    QLabel* banner_;
     BoardView* view_;
     QLabel* record_;
     QPlainTextEdit* messages_;
@@ -87,6 +94,7 @@ private:
     BoardClock::time_point started_;
     BoardSnapshot last_;
     bool finished_ = true;
+    bool failed_ = false;
     bool closeWhenFinished_ = false;
 };
 

@@ -61,7 +61,7 @@ int RunStationWindow(int argc, char* argv[])
     }
     const int status = QApplication::exec();
     interrupts.Finished();
-    return status;
+    return status ? status : window.ExitStatus();
 }
 
 } // namespace vantelo::station

@@ -143,7 +143,7 @@ TEST(StationWindow, LoadsStartsAndStopsOnceThenAtOnce)
     ASSERT_TRUE(Within([&] { return !window.Running(); }, 1500ms));
     EXPECT_TRUE(messages->toPlainText().contains("Stopping at once."));
     EXPECT_TRUE(button("Load")->isEnabled() && button("Start")->isEnabled());
-    EXPECT_EQ(button("Stop")->text(), "Stop");
+    EXPECT_EQ(button("Stop")->accessibleName(), "Stop");
     EXPECT_FALSE(button("Stop")->isEnabled());
 }
 
