@@ -54,6 +54,13 @@ bool PodPresence::Settled(Time when) const
     return answeredSinceRestart_ || when - restarted_ >= bootLimit_;
 }
 
+std::optional<PodPresence::Time> PodPresence::LimitAt() const
+{
+    if (!pod_ || answeredSinceRestart_)
+        return std::nullopt;
+    return restarted_ + bootLimit_;
+}
+
 PortPhase PodPresence::Phase(Time now) const
 {
     if (!pod_)

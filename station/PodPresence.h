@@ -36,6 +36,9 @@ public:
 
     // The next poll need not wait: the pod's silence would count.
     bool Listening(Time now) const { return pod_ && Settled(now); }
+    // When a pod silent since its restart is past the boot limit; none when
+    // there is no such pod.
+    std::optional<Time> LimitAt() const;
     // What the port shows, as of `now`.
     PortPhase Phase(Time now) const;
 

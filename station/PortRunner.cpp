@@ -9,6 +9,7 @@
 #include "station/StationControl.h"
 #include "station/StatusBoard.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace vantelo::station {
@@ -153,9 +154,13 @@ bool PortRunner::Open()
 PortRunner::Time PortRunner::AwaitPoll()
 {
     // Once the pod's silence counts, polls follow each other at once, so
-    // that a pod taken off is seen gone within two empty probes.
+    // that a pod taken off is seen gone within two empty probes; the first
+    // poll that counts begins as the boot limit passes.
     if (lastPoll_ && !presence_.Listening(now_())) {
-        const auto wait = std::chrono::ceil<std::chrono::milliseconds>(*lastPoll_ + PollInterval - now_());
+        Time next = *lastPoll_ + PollInterval;
+        if (const auto limit = presence_.LimitAt())
+            next = std::min(next, *limit);
+        const auto wait = std::chrono::ceil<std::chrono::milliseconds>(next - now_());
         if (wait.count() > 0)
             Pause(link_, static_cast<int>(wait.count()));
     }
