@@ -134,7 +134,7 @@ std::optional<StationOptions> ParseStationOptions(const QStringList& arguments, 
     if (parser.isSet(bootTime)) {
         bool number = false;
         options.bootSeconds = parser.value(bootTime).toDouble(&number);
-        if (!number || !(options.bootSeconds > 0 && options.bootSeconds <= 600)) {
+        if (!number || !(*options.bootSeconds > 0 && *options.bootSeconds <= 600)) {
             error = QStringLiteral("--boot-time needs seconds from above 0 to 600");
             return std::nullopt;
         }

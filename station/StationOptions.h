@@ -22,7 +22,7 @@ struct StationOptions {
     bool window = false; // the station's window, which always watches
     QString record;      // empty: no record
     QString file;        // may be empty with window
-    double bootSeconds = 15; // how long a pod may stay deaf after a restart
+    std::optional<double> bootSeconds; // how long a pod may stay deaf after a restart; none: 15 s
 
     bool help = false;
 };

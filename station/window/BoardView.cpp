@@ -15,8 +15,9 @@ namespace vantelo::station {
 
 namespace {
 
-// Four tiles side by side on a 1366-pixel screen.
-constexpr int TileWidth = 300;
+// The narrowest a tile is made, so that its words stay legible; wider when
+// its own minimum (the font's) asks for more.
+constexpr int TileWidth = 240;
 
 const char* const TileColours = R"(
 QFrame[look] { border: 2px solid #9e9e9e; border-radius: 6px; background: #e0e0e0; }
@@ -64,6 +65,9 @@ BoardView::BoardView(QWidget* parent)
 
 void BoardView::SetPorts(const std::vector<QString>& names)
 {
+    // The same ports keep their tiles.
+    if (std::ranges::equal(tiles_, names, {}, &QObject::objectName))
+        return;
     for (PortTile* tile : tiles_)
         delete tile;
     tiles_.clear();
@@ -75,7 +79,9 @@ void BoardView::SetPorts(const std::vector<QString>& names)
 
 void BoardView::Arrange()
 {
-    const int fit = std::clamp(scroll_->viewport()->width() / TileWidth, 1, std::max(int(tiles_.size()), 1));
+    const int tileWidth =
+        std::max(TileWidth, tiles_.empty() ? 0 : tiles_.front()->minimumSizeHint().width()) + layout_->spacing();
+    const int fit = std::clamp(scroll_->viewport()->width() / tileWidth, 1, std::max(int(tiles_.size()), 1));
     if (fit == columns_)
         return;
     for (PortTile* tile : tiles_)
@@ -101,6 +107,8 @@ void BoardView::Show(const BoardSnapshot& board, BoardClock::time_point since, B
     const auto rate = PodsPerHour(board.totals, since, now);
     totals_->setText(QStringLiteral("Totals: %1; %2 programmed per hour")
                          .arg(TotalsText(board.totals), rate ? QString::number(*rate, 'f', 0) : QStringLiteral("-")));
+    // A screen reader reads the numbers, not only the label's name.
+    totals_->setAccessibleName(totals_->text());
 }
 
 } // namespace vantelo::station

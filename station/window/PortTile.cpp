@@ -57,15 +57,18 @@ QString PlainTip(const QString& text)
 }
 
 PortTile::PortTile(const QString& name, QWidget* parent)
-    : QFrame(parent), pod_(new QLabel(this)), status_(new QLabel(this)), call_(new QLabel(this)),
+    : QFrame(parent), name_(name), title_(new QLabel(this)), pod_(new QLabel(this)), status_(new QLabel(this)), call_(new QLabel(this)),
       progress_(new QProgressBar(this)),
       left_(new QLabel(this)), look_(TileLook::Empty)
 {
     setObjectName(name);
     setAccessibleName(name);
     setProperty("look", LookName(look_));
-    auto* title = new QLabel(this);
+    QLabel* title = title_;
     title->setObjectName(QStringLiteral("port"));
+    title->setToolTip(PlainTip(name));
+    // The name is cut to the tile, never the tile widened to the name.
+    title->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     // Names, pods and messages come from users and pods: never markup.
     for (QLabel* label : {title, pod_, status_, call_})
         label->setTextFormat(Qt::PlainText);
@@ -109,6 +112,12 @@ PortTile::PortTile(const QString& name, QWidget* parent)
     layout->addWidget(call_);
     layout->addLayout(bar);
     setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+}
+
+void PortTile::resizeEvent(QResizeEvent* event)
+{
+    QFrame::resizeEvent(event);
+    title_->setText(title_->fontMetrics().elidedText(name_, Qt::ElideLeft, title_->width()));
 }
 
 void PortTile::Show(const PortState& port, BoardClock::time_point now)

@@ -5,6 +5,7 @@
 #include <QFrame>
 
 class QLabel;
+class QResizeEvent;
 class QProgressBar;
 
 namespace vantelo::station {
@@ -28,7 +29,13 @@ public:
 
     void Show(const PortState& port, BoardClock::time_point now);
 
+protected:
+    // A long name keeps its end, which tells one device from the next.
+    void resizeEvent(QResizeEvent* event) override;
+
 private:
+    QString name_;
+    QLabel* title_;
     QLabel* pod_;
     QLabel* status_;
     QLabel* call_;

@@ -95,6 +95,7 @@ StationWindow::StationWindow(const PodCatalogue& podTypes, const WindowStart& st
     layout->addWidget(record_);
     layout->addWidget(messages_);
     ShowRunning(false);
+    ShowPorts();
     resize(1280, 720);
 }
 
@@ -161,6 +162,16 @@ std::optional<std::vector<StationPort>> StationWindow::Ports()
     return std::nullopt;
 }
 
+void StationWindow::ShowPorts()
+{
+    QString error;
+    const auto ports = start_.ports.empty() ? ParsePorts(ReadWindowSettings(settings_).ports, error) : start_.ports;
+    std::vector<QString> names;
+    for (const StationPort& port : ports.value_or(std::vector<StationPort>{}))
+        names.push_back(port.name);
+    view_->SetPorts(names);
+}
+
 void StationWindow::ChoosePorts()
 {
     PortsDialog dialog(ReadWindowSettings(settings_), this);
@@ -169,6 +180,10 @@ void StationWindow::ChoosePorts()
     WriteWindowSettings(settings_, dialog.Chosen());
     // What the user picks now counts over the command line's.
     start_.ports.clear();
+    board_.reset();
+    last_ = {};
+    ShowPorts();
+    ShowRunning(false);
 }
 
 void StationWindow::Start()
@@ -208,7 +223,8 @@ void StationWindow::Start()
         started_ = BoardClock::now();
     }
     job_ = std::make_unique<StationJob>(StationJob{*loaded_->configuration, loaded_->name, loaded_->sha256, true,
-                                                   std::chrono::milliseconds(qRound64(start_.bootSeconds * 1000))});
+                                                   std::chrono::milliseconds(qRound64(
+                                                       start_.bootSeconds.value_or(ReadWindowSettings(settings_).bootSeconds) * 1000))});
     run_ = std::make_unique<StationRun>(podTypes_, *job_, *ports, *board_, *recordFile_);
     connect(run_.get(), &StationRun::Finished, this, &StationWindow::Finished);
     finished_ = false;

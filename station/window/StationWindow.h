@@ -31,7 +31,8 @@ class StationRun;
 struct WindowStart {
     std::vector<StationPort> ports; // empty: those the settings remember
     QString record;                 // empty: a record per day in the settings' folder
-    double bootSeconds = 15;
+    std::optional<double> bootSeconds; // none: the window's setting
+
 };
 
 // The station for operators who click: load a file, start, watch a tile per
@@ -66,6 +67,8 @@ private:
     void Finished();
     void ShowRunning(bool running);
     std::optional<std::vector<StationPort>> Ports();
+    // The tiles of the ports Start would serve, before anything runs.
+    void ShowPorts();
 
     const PodCatalogue& podTypes_;
     WindowStart start_;

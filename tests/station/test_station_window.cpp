@@ -107,8 +107,9 @@ TEST(StationWindow, LoadsStartsAndStopsOnceThenAtOnce)
     QString error;
     const auto ports = ParsePorts({dir.filePath("ttyA"), dir.filePath("ttyB")}, error);
     const PodCatalogue podTypes = RegisterPod::LoadDefaultPodTypes();
-    StationWindow window(podTypes, {*ports, dir.filePath("record.jsonl")}, settings, files, boxes);
+    StationWindow window(podTypes, {*ports, dir.filePath("record.jsonl"), {}}, settings, files, boxes);
     const auto button = [&](const char* name) { return window.findChild<QPushButton*>(name); };
+    EXPECT_EQ(Text(window, "file"), "Load a configuration file to start");
 
     const QString shortFile = dir.filePath("Short.TXF");
     ASSERT_TRUE(testing::WriteFile(shortFile, testing::ConfigFileBytes(1, 200, 0, 100).toStdString()));
