@@ -10,6 +10,7 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <numeric>
 
 namespace vantelo::station {
 
@@ -73,6 +74,8 @@ void BoardView::SetPorts(const std::vector<QString>& names)
     tiles_.clear();
     for (const QString& name : names)
         tiles_.push_back(new PortTile(name, grid_));
+    order_.resize(tiles_.size());
+    std::iota(order_.begin(), order_.end(), std::size_t{0});
     columns_ = 0;
     Arrange();
 }
@@ -90,7 +93,26 @@ void BoardView::Arrange()
         layout_->setColumnStretch(column, column < fit ? 1 : 0);
     columns_ = fit;
     for (std::size_t i = 0; i < tiles_.size(); ++i)
-        layout_->addWidget(tiles_[i], int(i) / columns_, int(i) % columns_);
+        layout_->addWidget(tiles_[order_[i]], int(i) / columns_, int(i) % columns_);
+}
+
+void BoardView::Order(const BoardSnapshot& board)
+{
+    std::vector<std::size_t> order(tiles_.size());
+    std::iota(order.begin(), order.end(), std::size_t{0});
+    const int columns = std::max(columns_, 1);
+    const int rows = (int(tiles_.size()) + columns - 1) / columns;
+    if (!tiles_.empty() &&
+        rows * (tiles_.front()->sizeHint().height() + layout_->spacing()) > scroll_->viewport()->height()) {
+        std::ranges::stable_partition(order, [&](std::size_t i) {
+            return i < board.ports.size() && NeedsHand(board.ports[i].phase);
+        });
+    }
+    if (order == order_)
+        return;
+    order_ = order;
+    columns_ = 0;
+    Arrange();
 }
 
 bool BoardView::eventFilter(QObject* watched, QEvent* event)
@@ -104,6 +126,7 @@ void BoardView::Show(const BoardSnapshot& board, BoardClock::time_point since, B
 {
     for (std::size_t i = 0; i < tiles_.size() && i < board.ports.size(); ++i)
         tiles_[i]->Show(board.ports[i], now);
+    Order(board);
     const auto rate = PodsPerHour(board.totals, since, now);
     totals_->setText(QStringLiteral("Totals: %1; %2 programmed per hour")
                          .arg(TotalsText(board.totals), rate ? QString::number(*rate, 'f', 0) : QStringLiteral("-")));

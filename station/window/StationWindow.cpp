@@ -180,6 +180,7 @@ void StationWindow::ChoosePorts()
     WriteWindowSettings(settings_, dialog.Chosen());
     // What the user picks now counts over the command line's.
     start_.ports.clear();
+    run_.reset(); // ended: the board it reported on goes
     board_.reset();
     last_ = {};
     ShowPorts();
@@ -279,6 +280,7 @@ void StationWindow::NewShift()
     std::vector<QString> names;
     for (const PortState& port : last_.ports)
         names.push_back(port.name);
+    run_.reset(); // ended: the board it reported on goes
     board_ = std::make_unique<StatusBoard>(names);
     started_ = BoardClock::now();
     Refresh();

@@ -7,7 +7,9 @@
 #include "station/window/BoardView.h"
 #include "station/window/StationWindow.h"
 
+#include <QCoreApplication>
 #include <QCryptographicHash>
+#include <QGridLayout>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QProgressBar>
@@ -93,6 +95,19 @@ TEST(StationTiles, EachResultStaysOnItsTileUntilThePodIsTakenOff)
     EXPECT_EQ(Text(*taken, "call"), "READY");
     EXPECT_EQ(Text(*taken, "pod"), "no pod");
     EXPECT_EQ(taken->property("look").toString(), "empty");
+
+    // Tiles stay in their ports' order while all fit; when not, those that
+    // need a hand (a result to take off, a port not opened) come first.
+    view.show();
+    const auto fifth = [&](int height) {
+        view.resize(1366, height);
+        QCoreApplication::processEvents();
+        view.Show(board.Take(), now - 30min, now);
+        return view.findChild<QGridLayout*>()->itemAt(4)->widget()->objectName();
+    };
+    EXPECT_EQ(fifth(3000), "COM5");
+    EXPECT_EQ(fifth(200), "/dev/ttyUSB0");
+    EXPECT_EQ(fifth(3000), "COM5");
 }
 
 // Load refuses a file with the window's texts and shows the one it takes;
