@@ -52,6 +52,8 @@ BoardView::BoardView(QWidget* parent)
     scroll_->setWidget(grid_);
     scroll_->setWidgetResizable(true);
     scroll_->setFrameShape(QFrame::NoFrame);
+    // Tabbed into, the tile area shows that it has the keys (arrows scroll it).
+    scroll_->setStyleSheet(QStringLiteral("QScrollArea:focus { border: 2px solid palette(highlight); }"));
     scroll_->viewport()->installEventFilter(this);
     totals_->setObjectName(QStringLiteral("totals"));
     totals_->setAccessibleName(QStringLiteral("Totals"));
