@@ -62,8 +62,9 @@ TEST(StationWindowOnScreen, ShowsEachPortsResultAndRecordsEveryPod)
     EXPECT_NE(lines.find(R"("port":"COM2","result":"failed")"), std::string::npos) << lines;
     EXPECT_NE(lines.find(R"("port":"COM4","result":"skipped")"), std::string::npos) << lines;
 
-    // The window draws five times a second.
-    QThread::msleep(600);
+    // The pods answer again after their restart (the next poll, 2 s on):
+    // their tiles then say to take them off; the window draws five times a second.
+    QThread::msleep(4500);
     const QImage screen = QGuiApplication::primaryScreen()->grabWindow(0).toImage().convertToFormat(QImage::Format_RGB32);
     const QImage shot = screen.copy(testing::PaintedExtent(screen));
     QDir().mkpath(QStringLiteral(SCREENSHOT_DIR));
