@@ -16,9 +16,9 @@ namespace vantelo::station {
 
 namespace {
 
-// The narrowest a tile is made, so that its words stay legible; wider when
-// its own minimum (the font's) asks for more.
-constexpr int TileWidth = 240;
+// The narrowest a tile is made, so that its words stay legible and 32 ports
+// fit a 1366 x 768 screen; wider when its own minimum (the font's) asks for more.
+constexpr int TileWidth = 160;
 
 const char* const TileColours = R"(
 QFrame[look] { border: 2px solid #9e9e9e; border-radius: 6px; background: #e0e0e0; }
@@ -45,10 +45,11 @@ BoardView::BoardView(QWidget* parent)
 {
     // Tiles keep their height; the room left over stays below them.
     auto* column = new QVBoxLayout(grid_);
+    column->setContentsMargins(2, 2, 2, 2);
     column->addLayout(layout_);
     column->addStretch();
     grid_->setStyleSheet(QLatin1String(TileColours));
-    layout_->setSpacing(6);
+    layout_->setSpacing(4);
     scroll_->setWidget(grid_);
     scroll_->setWidgetResizable(true);
     scroll_->setFrameShape(QFrame::NoFrame);

@@ -8,6 +8,8 @@
 #include <QStyle>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace vantelo::station {
 
 namespace {
@@ -86,31 +88,29 @@ PortTile::PortTile(const QString& name, QWidget* parent)
     status_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     call_->setObjectName(QStringLiteral("call"));
     QFont large = bold;
-    large.setPointSizeF(bold.pointSizeF() * 1.5);
+    large.setPointSizeF(bold.pointSizeF() * 1.4);
     call_->setFont(large);
-    // Every tile keeps the call's room, so tiles never jump.
-    call_->setFixedHeight(call_->fontMetrics().lineSpacing());
     progress_->setRange(0, 1000);
     progress_->setTextVisible(true);
+    progress_->hide();
     left_->setObjectName(QStringLiteral("left"));
-    // A bar that comes and goes keeps its room: tiles never jump.
-    for (QWidget* part : {static_cast<QWidget*>(progress_), static_cast<QWidget*>(left_)}) {
-        QSizePolicy policy = part->sizePolicy();
-        policy.setRetainSizeWhenHidden(true);
-        part->setSizePolicy(policy);
-        part->hide();
-    }
-    auto* bar = new QHBoxLayout;
-    bar->addWidget(progress_, 1);
-    bar->addWidget(left_);
+    left_->hide();
+    // The call and the progress bar never show together: they share a row,
+    // as high as the higher of them, so that tiles never jump.
+    auto* last = new QWidget(this);
+    auto* row = new QHBoxLayout(last);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->addWidget(call_);
+    row->addWidget(progress_, 1);
+    row->addWidget(left_);
+    last->setFixedHeight(std::max(call_->fontMetrics().lineSpacing(), progress_->sizeHint().height()));
     auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(8, 6, 8, 6);
-    layout->setSpacing(3);
+    layout->setContentsMargins(6, 4, 6, 4);
+    layout->setSpacing(2);
     layout->addWidget(title);
     layout->addWidget(pod_);
     layout->addWidget(status_);
-    layout->addWidget(call_);
-    layout->addLayout(bar);
+    layout->addWidget(last);
     setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
 }
 

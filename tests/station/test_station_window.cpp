@@ -13,6 +13,8 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QProgressBar>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QPushButton>
 #include <QSettings>
 #include <QTemporaryDir>
@@ -100,7 +102,7 @@ TEST(StationTiles, EachResultStaysOnItsTileUntilThePodIsTakenOff)
     // need a hand (a result to take off, a port not opened) come first.
     view.show();
     const auto fifth = [&](int height) {
-        view.resize(1366, height);
+        view.resize(400, height);
         QCoreApplication::processEvents();
         view.Show(board.Take(), now - 30min, now);
         return view.findChild<QGridLayout*>()->itemAt(4)->widget()->objectName();
@@ -108,6 +110,46 @@ TEST(StationTiles, EachResultStaysOnItsTileUntilThePodIsTakenOff)
     EXPECT_EQ(fifth(3000), "COM5");
     EXPECT_EQ(fifth(200), "/dev/ttyUSB0");
     EXPECT_EQ(fifth(3000), "COM5");
+}
+
+// 32 ports, their names long, on the 1366 x 768 screen of a bench PC (the
+// window maximised there leaves its tiles some 540 pixels; 470 here): every
+// tile shows, in its port's place, whatever its words; none is narrower than
+// 160 pixels.
+TEST(StationTiles, ThirtyTwoPortsFitABenchScreen)
+{
+    std::vector<QString> names;
+    for (int n = 1; n <= 32; ++n)
+        names.push_back(QStringLiteral("/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A10KQ%1-if00-port0").arg(n));
+    StatusBoard board(names);
+    const PortPhase phases[] = {PortPhase::Changed, PortPhase::TakeOff, PortPhase::Ready, PortPhase::Unopened};
+    for (int i = 0; i < 32; ++i) {
+        board.Pod(i, QStringLiteral("Lumo Plus 1.12"));
+        if (i % 5 == 4) {
+            board.Step(i, QStringLiteral("programming the main micro"));
+            board.Progress(i, 474);
+            continue;
+        }
+        board.Result(i, PodResult::Failed, QStringLiteral("Program failed, Trellin will fail to operate correctly"), 9);
+        board.Phase(i, phases[i % 4]);
+    }
+    BoardView view;
+    view.SetPorts(names);
+    view.resize(1366, 470);
+    view.show();
+    QCoreApplication::processEvents();
+    const auto now = BoardClock::now();
+    view.Show(board.Take(), now, now);
+    QCoreApplication::processEvents();
+    const auto* scroll = view.findChild<QScrollArea*>();
+    EXPECT_EQ(scroll->verticalScrollBar()->maximum(), 0) << "all rows fit";
+    EXPECT_EQ(scroll->horizontalScrollBar()->maximum(), 0);
+    EXPECT_EQ(view.findChild<QGridLayout*>()->itemAt(0)->widget()->objectName(), names[0]) << "in port order";
+    for (const auto* tile : view.findChildren<QFrame*>()) {
+        if (tile->property("look").isValid()) {
+            EXPECT_GE(tile->width(), 160);
+        }
+    }
 }
 
 // Load refuses a file with the window's texts and shows the one it takes;
