@@ -53,6 +53,9 @@ TEST(Board, ResultsStayUntilThePodIsTakenOff)
     }
     EXPECT_TRUE(lines[4].startsWith("~")) << "a long name keeps its end";
     EXPECT_TRUE(lines[4].endsWith(" 47.4%  0:07 left")) << lines[4].toStdString();
+    PortState early;
+    early.permille = 15;
+    EXPECT_EQ(TimeLeft(early, early.stepStarted + 1s), "") << "no rate known yet";
     EXPECT_EQ(lines[5], "Totals: 1 programmed, 1 failed, 1 skipped, 1 interrupted, yield 33.3%");
 
     board.Phase(0, PortPhase::Ready);

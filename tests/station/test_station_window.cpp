@@ -13,11 +13,12 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QProgressBar>
+#include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
-#include <QPushButton>
 #include <QSettings>
 #include <QTemporaryDir>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -171,7 +172,7 @@ TEST(StationWindow, LoadsStartsAndStopsOnceThenAtOnce)
     const QString shortFile = dir.filePath("Short.TXF");
     ASSERT_TRUE(testing::WriteFile(shortFile, testing::ConfigFileBytes(1, 200, 0, 100).toStdString()));
     files.answers = {shortFile};
-    button("Load")->click();
+    QTest::keyClick(button("Load"), Qt::Key_Return); // Enter presses the focused button
     ASSERT_EQ(boxes.Texts(), std::vector<QString>{"Error!: " + PodFileRefusal(shortFile, {PodFileFault::TooShort})});
     EXPECT_EQ(files.calls[0].filter, PodFileFilter);
     EXPECT_FALSE(button("Start")->isEnabled());
