@@ -33,9 +33,8 @@ void StatusBoard::Pod(int port, const QString& pod)
 void StatusBoard::Said(int index, const QString& text)
 {
     const PortState& port = ports_[index];
-    happenings_.push_back(
-        {index, port.name + QStringLiteral(": ") + (port.pod.isEmpty() ? QString() : port.pod + QStringLiteral(": ")) + text,
-         false});
+    const QString pod = port.pod.isEmpty() ? QString() : port.pod + QStringLiteral(": ");
+    happenings_.push_back({index, port.name + QStringLiteral(": ") + pod + text, false});
 }
 
 void StatusBoard::Phase(int port, PortPhase phase)

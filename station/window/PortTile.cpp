@@ -59,9 +59,8 @@ QString PlainTip(const QString& text)
 }
 
 PortTile::PortTile(const QString& name, QWidget* parent)
-    : QFrame(parent), name_(name), title_(new QLabel(this)), pod_(new QLabel(this)), status_(new QLabel(this)), call_(new QLabel(this)),
-      progress_(new QProgressBar(this)),
-      left_(new QLabel(this)), look_(TileLook::Empty)
+    : QFrame(parent), name_(name), title_(new QLabel(this)), pod_(new QLabel(this)), status_(new QLabel(this)),
+      call_(new QLabel(this)), progress_(new QProgressBar(this)), left_(new QLabel(this)), look_(TileLook::Empty)
 {
     setObjectName(name);
     setAccessibleName(name);

@@ -53,9 +53,11 @@ StationWindow::StationWindow(const PodCatalogue& podTypes, const WindowStart& st
       file_(new QLabel(QStringLiteral("Load a configuration file to start"), this)),
       ports_(Button(QStringLiteral("&Ports"), QStringLiteral("The ports to serve and the record's folder"), this)),
       startButton_(Button(QStringLiteral("&Start"), QStringLiteral("Program every pod put on a port"), this)),
-      stop_(Button(QStringLiteral("S&top"), QStringLiteral("Finish the pods being written; again: stop at once"), this)),
+      stop_(Button(QStringLiteral("S&top"), QStringLiteral("Finish the pods being written; again: stop at once"),
+                   this)),
       newShift_(Button(QStringLiteral("&New shift"), QStringLiteral("Start the totals, yield and rate again"), this)),
-      banner_(new QLabel(this)), view_(new BoardView(this)), record_(new QLabel(this)), messages_(new QPlainTextEdit(this))
+      banner_(new QLabel(this)), view_(new BoardView(this)), record_(new QLabel(this)),
+      messages_(new QPlainTextEdit(this))
 {
     setWindowTitle(Title);
     // Paths and names come from users: never markup.
@@ -223,9 +225,9 @@ void StationWindow::Start()
         view_->SetPorts(names);
         started_ = BoardClock::now();
     }
+    const double bootSeconds = start_.bootSeconds.value_or(ReadWindowSettings(settings_).bootSeconds);
     job_ = std::make_unique<StationJob>(StationJob{*loaded_->configuration, loaded_->name, loaded_->sha256, true,
-                                                   std::chrono::milliseconds(qRound64(
-                                                       start_.bootSeconds.value_or(ReadWindowSettings(settings_).bootSeconds) * 1000))});
+                                                   std::chrono::milliseconds(qRound64(bootSeconds * 1000))});
     run_ = std::make_unique<StationRun>(podTypes_, *job_, *ports, *board_, *recordFile_);
     connect(run_.get(), &StationRun::Finished, this, &StationWindow::Finished);
     finished_ = false;

@@ -252,7 +252,8 @@ TEST_F(Runner, EachPodPutOnAfterReadyIsProgrammedOnce)
         for (std::size_t i = 0; i < pods.size(); ++i) {
             SCOPED_TRACE(i);
             EXPECT_EQ(pods[i]->programmed(), row.programmed[i]);
-            EXPECT_EQ(pods[i]->restarts(), row.programmed[i] + (row.reply != 0x22)) << "only its programming restarts it";
+            EXPECT_EQ(pods[i]->restarts(), row.programmed[i] + (row.reply != 0x22))
+                << "only its programming restarts it, or its being skipped";
             if (!row.programmed[i]) {
                 EXPECT_TRUE(pods[i]->blocks().empty()) << "not half programmed either";
             }
