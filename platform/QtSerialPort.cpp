@@ -8,6 +8,7 @@
 #include <limits>
 #include <utility>
 
+#include <sys/file.h>
 #include <sys/ioctl.h>
 
 namespace vantelo {
@@ -84,6 +85,13 @@ bool QtSerialPort::PortOpen(bool open)
     port_.setPortName(device);
     if (!port_.open(QIODevice::ReadWrite)) {
         openError_ = DescribeOpenError(port_, device);
+        return false;
+    }
+    // The exclusive open does not keep root out: an advisory lock keeps two
+    // programs that lock ports this way off one port, whoever runs them.
+    if (flock(static_cast<int>(port_.handle()), LOCK_EX | LOCK_NB) != 0) {
+        port_.close();
+        openError_ = QStringLiteral("%1 is in use").arg(device).toStdString();
         return false;
     }
     openError_.clear();

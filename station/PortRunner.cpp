@@ -9,6 +9,7 @@
 #include "station/StationControl.h"
 #include "station/StatusBoard.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace vantelo::station {
@@ -81,7 +82,11 @@ PortRunner::PortRunner(SerialPort& port, ReplyTimer& timer, const PortContext& c
 
 void PortRunner::Run()
 {
-    c_.board.Step(c_.index, QStringLiteral("searching"));
+    // Started again (the window's Stop, then Start): the pod that has its
+    // result is not a new one.
+    if (c_.board.Latched(c_.index))
+        presence_.Keep();
+    Show(PortPhase::Searching);
     while (!c_.control.stopTaking) {
         if (!Open()) {
             presence_.Forget();
@@ -92,29 +97,35 @@ void PortRunner::Run()
         }
         const Time started = AwaitPoll();
         // Without a restart: a pod about to be programmed must not be
-        // booting when the program command probes it.
+        // booting when the program command probes it, and a pod with its
+        // result stays as it is.
         const auto pod = IdentifyPod(link_, false);
         if (!link_.port.PortOpen())
             continue; // gone: reopened above
         if (!pod || !pod->Answered()) {
-            if (presence_.Silent(started))
-                c_.board.Empty(c_.index);
-            if (!c_.job.watch) {
-                c_.board.Step(c_.index, QStringLiteral("no pod"));
-                return;
-            }
-            continue;
-        }
-        if (!presence_.Answered(started)) {
-            Restart();
-        } else if (!c_.control.stopTaking) {
+            if (!c_.job.watch)
+                return Show(PortPhase::NoPod);
+            presence_.Silent(started);
+        } else if (presence_.Answered(pod->type, pod->version, started)) {
             messages_.said.clear();
             TakePod(*pod, started);
             if (!c_.job.watch)
-                return;
+                break;
         }
+        if (!c_.control.stopTaking)
+            Show(presence_.Phase(now_()));
     }
-    c_.board.Step(c_.index, QStringLiteral("stopped"));
+    Stop();
+}
+
+void PortRunner::Show(PortPhase phase)
+{
+    c_.board.Phase(c_.index, phase);
+}
+
+void PortRunner::Stop()
+{
+    Show(c_.control.recordLost ? PortPhase::Halted : PortPhase::Stopped);
 }
 
 bool PortRunner::Open()
@@ -125,14 +136,14 @@ bool PortRunner::Open()
     link_.port.RTSEnable(false);
     if (link_.port.PortOpen(true)) {
         if (std::exchange(closedReported_, false))
-            c_.board.Step(c_.index, QStringLiteral("searching"));
+            Show(PortPhase::Searching);
         return true;
     }
     if (!closedReported_) {
         const std::string why = link_.port.OpenError();
         c_.board.Event(c_.index, QStringLiteral("Could not open %1").arg(c_.where.name) +
                                  (why.empty() ? QString() : QStringLiteral(": ") + QString::fromStdString(why)));
-        c_.board.Step(c_.index, QLatin1String(CannotBeOpened));
+        Show(PortPhase::Unopened);
         if (c_.where.named)
             c_.control.failed = true;
         closedReported_ = true;
@@ -142,8 +153,14 @@ bool PortRunner::Open()
 
 PortRunner::Time PortRunner::AwaitPoll()
 {
-    if (lastPoll_) {
-        const auto wait = std::chrono::ceil<std::chrono::milliseconds>(*lastPoll_ + PollInterval - now_());
+    // Once the pod's silence counts, polls follow each other at once, so
+    // that a pod taken off is seen gone within two empty probes; the first
+    // poll that counts begins as the boot limit passes.
+    if (lastPoll_ && !presence_.Listening(now_())) {
+        Time next = *lastPoll_ + PollInterval;
+        if (const auto limit = presence_.LimitAt())
+            next = std::min(next, *limit);
+        const auto wait = std::chrono::ceil<std::chrono::milliseconds>(next - now_());
         if (wait.count() > 0)
             Pause(link_, static_cast<int>(wait.count()));
     }
@@ -151,15 +168,11 @@ PortRunner::Time PortRunner::AwaitPoll()
     return *lastPoll_;
 }
 
-void PortRunner::Restart()
-{
-    messages_.texts.clear();
-    RestartPod(link_);
-    presence_.Heard(now_());
-}
-
 void PortRunner::TakePod(const PodIdentity& pod, Time started)
 {
+    // Checked right before anything is written to the pod.
+    if (c_.control.stopTaking)
+        return;
     PodRecord record;
     record.port = c_.where.name;
     record.device = c_.where.device;
@@ -174,30 +187,40 @@ void PortRunner::TakePod(const PodIdentity& pod, Time started)
 
     if (pod.type != c_.job.configuration.type_code) {
         c_.board.Step(c_.index, QStringLiteral("restarting"));
-        Restart(); // left alone, and its failures belong to its record
+        // Left alone, restarted once so that it runs; its failures belong to its record.
+        messages_.texts.clear();
+        RestartPod(link_);
         record.result = PodResult::Skipped;
     } else {
         c_.control.podOfTypeFound = true;
         messages_.texts.clear();
         view_.retries = 0;
         ProgramPod(link_, slot_, c_.job.configuration, *buffers_);
-        presence_.Heard(now_()); // its last act was a restart
         record.result = c_.control.abort            ? PodResult::Interrupted
                         : messages_.texts.isEmpty() ? PodResult::Programmed
                                                     : PodResult::Failed;
         record.retries = view_.retries;
         if (record.result != PodResult::Programmed)
             c_.control.failed = true;
+        // A port gone under the download (a USB adapter pulled out) fails
+        // as "no reply": say that the port itself went.
+        if (record.result == PodResult::Failed && !Open())
+            messages_.texts << QStringLiteral("%1 is gone: %2")
+                                   .arg(c_.where.name, QString::fromStdString(link_.port.OpenError()));
     }
+    // Its last act was a restart, or its last restart failed: either way
+    // its silence means nothing until it has booted.
+    presence_.Restarted(now_());
     record.messages = messages_.texts;
     record.time = QDateTime::currentDateTimeUtc();
     record.seconds = std::chrono::duration<double>(now_() - started).count();
-    c_.board.Result(c_.index, record.result, record.messages.value(0));
+    c_.board.Result(c_.index, record.result, record.messages.value(0), record.seconds);
 
     QString error;
     if (!c_.record.Write(record, error)) {
         c_.board.Note(error);
         c_.control.failed = true;
+        c_.control.recordLost = true;
         c_.control.stopTaking = true;
     }
 }

@@ -32,6 +32,7 @@ struct StationJob {
     QString file;
     QString sha256;
     bool watch = false;
+    std::chrono::nanoseconds bootLimit = PodPresence::DefaultBootLimit;
 };
 
 // What a port's runner shares with the station, and where it reports.
@@ -112,8 +113,9 @@ private:
     // Waits until the next poll may begin, and gives its start.
     Time AwaitPoll();
     void TakePod(const PodIdentity& pod, Time started);
-    // A pod left on the port is restarted so that it runs.
-    void Restart();
+    void Show(PortPhase phase);
+    // Why the port ends: as asked, or the record cannot be written.
+    void Stop();
 
     PortContext c_;
     PortClock now_;
@@ -122,7 +124,7 @@ private:
     Slot slot_;
     PodLink link_;
     std::unique_ptr<TransferBuffers> buffers_ = std::make_unique<TransferBuffers>();
-    PodPresence presence_;
+    PodPresence presence_{c_.job.bootLimit};
     std::optional<Time> lastPoll_;
     bool closedReported_ = false;
 };

@@ -7,6 +7,7 @@ namespace vantelo::station {
 // What the ports' threads and the main thread share while ports run.
 struct StationControl {
     std::atomic<bool> stopTaking{false}; // Ctrl-C once, or the record failed
+    std::atomic<bool> recordLost{false}; // a line could not be written: nobody asked to stop
     std::atomic<bool> abort{false};      // Ctrl-C twice: pods being written are given up
 
     // A pod failed or was interrupted, a port named by the user could not be

@@ -7,11 +7,13 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 
+#include <filesystem>
+
 namespace vantelo::station {
 
 const char* const StationUsage =
-    R"(Usage: vantelo-station [--port N|DEVICE]... [--watch] [--record FILE] FILE.TXF
-       vantelo-station --window [--port N|DEVICE]... [--record FILE] [FILE.TXF]
+    R"(Usage: vantelo-station [--port N|DEVICE]... [--watch] [--boot-time S] [--record FILE] FILE.TXF
+       vantelo-station --window [--port N|DEVICE]... [--boot-time S] [--record FILE] [FILE.TXF]
        vantelo-station --report [--by KEYS] [--since WHEN] [--until WHEN] [--csv] RECORD...
 
 Writes the configuration FILE.TXF into the pods on every port at once.
@@ -21,11 +23,14 @@ Writes the configuration FILE.TXF into the pods on every port at once.
                   elsewhere)
   --port DEVICE   a device, such as /dev/ttyUSB0, ./tty1 or COM12
                   Without --port: COM1 to COM4.
-  --watch         keep going: program each new pod put on a port. Take a
-                  pod off and wait until its line says the port is empty
-                  before putting the next one on. Ctrl-C stops taking new
-                  pods and lets those being written finish; a second Ctrl-C,
-                  SIGTERM or SIGHUP stops at once.
+  --watch         keep going: program each new pod put on a port. When its
+                  line says "take the pod off", take it off, and put the
+                  next one on once the line says "ready". Ctrl-C stops
+                  taking new pods and lets those being written finish; a
+                  second Ctrl-C, SIGTERM or SIGHUP stops at once.
+  --boot-time S   the longest a pod stays deaf after a restart, in seconds
+                  (default 15): a pod silent since its restart is asked to
+                  be taken off after S seconds
   --record FILE   append one JSON line per pod to FILE
   --window        a window with a tile per port, which watches; with
                   FILE.TXF it starts at once
@@ -71,10 +76,13 @@ std::optional<StationPort> NamedPort(const QString& given, QString& error)
     return StationPort{given, device, true, 0};
 }
 
+// One file under any two names, hard links included.
 bool SameFile(const QString& a, const QString& b)
 {
-    const QString canonical = QFileInfo(a).canonicalFilePath();
-    return !canonical.isEmpty() && canonical == QFileInfo(b).canonicalFilePath();
+    std::error_code error;
+    return !a.isEmpty() && !b.isEmpty() &&
+           std::filesystem::equivalent(std::filesystem::path(a.toStdU16String()),
+                                       std::filesystem::path(b.toStdU16String()), error);
 }
 
 } // namespace
@@ -106,7 +114,8 @@ std::optional<StationOptions> ParseStationOptions(const QStringList& arguments, 
     const QCommandLineOption record(QStringLiteral("record"), {}, QStringLiteral("FILE"));
     const QCommandLineOption help(QStringLiteral("help"));
     const QCommandLineOption window(QStringLiteral("window"));
-    parser.addOptions({port, watch, record, help, window});
+    const QCommandLineOption bootTime(QStringLiteral("boot-time"), {}, QStringLiteral("S"));
+    parser.addOptions({port, watch, record, help, window, bootTime});
     // parse() takes the program's name first.
     if (!parser.parse(QStringList{QStringLiteral("vantelo-station")} + arguments)) {
         error = parser.errorText();
@@ -128,6 +137,15 @@ std::optional<StationOptions> ParseStationOptions(const QStringList& arguments, 
     if (parser.isSet(record) && options.record.isEmpty()) {
         error = QStringLiteral("--record needs a file");
         return std::nullopt;
+    }
+
+    if (parser.isSet(bootTime)) {
+        bool number = false;
+        options.bootSeconds = parser.value(bootTime).toDouble(&number);
+        if (!number || !(*options.bootSeconds > 0 && *options.bootSeconds <= 600)) {
+            error = QStringLiteral("--boot-time needs seconds from above 0 to 600");
+            return std::nullopt;
+        }
     }
 
     const QStringList files = parser.positionalArguments();

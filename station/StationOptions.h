@@ -22,6 +22,7 @@ struct StationOptions {
     bool window = false; // the station's window, which always watches
     QString record;      // empty: no record
     QString file;        // may be empty with window
+    std::optional<double> bootSeconds; // how long a pod may stay deaf after a restart; none: 15 s
 
     bool help = false;
 };

@@ -21,7 +21,7 @@ std::optional<double> Totals::Yield() const
 StatusBoard::StatusBoard(const std::vector<QString>& portNames)
 {
     for (const QString& name : portNames)
-        ports_.push_back({name, {}, QStringLiteral("waiting"), -1, BoardClock::now(), {}, {}, {}, {}});
+        ports_.push_back({name, {}, PortPhase::Waiting, {}, -1, BoardClock::now(), {}, {}, {}, {}});
 }
 
 void StatusBoard::Pod(int port, const QString& pod)
@@ -30,22 +30,41 @@ void StatusBoard::Pod(int port, const QString& pod)
     ports_[port].pod = pod;
 }
 
-void StatusBoard::StepLocked(PortState& port, int index, const QString& step)
+void StatusBoard::Said(int index, const QString& text)
 {
-    if (port.step == step)
+    const PortState& port = ports_[index];
+    const QString pod = port.pod.isEmpty() ? QString() : port.pod + QStringLiteral(": ");
+    happenings_.push_back({index, port.name + QStringLiteral(": ") + pod + text, false});
+}
+
+void StatusBoard::Phase(int port, PortPhase phase)
+{
+    const std::lock_guard lock(mutex_);
+    PortState& state = ports_[port];
+    if (state.phase == phase)
         return;
-    port.step = step;
-    port.permille = -1;
-    port.stepStarted = BoardClock::now();
-    happenings_.push_back({index, port.name + QStringLiteral(": ") +
-                                      (port.pod.isEmpty() ? QString() : port.pod + QStringLiteral(": ")) + step,
-                           false});
+    state.phase = phase;
+    state.permille = -1;
+    if (phase == PortPhase::Ready || phase == PortPhase::Halted) {
+        state.latched.reset();
+        state.firstMessage.clear();
+    }
+    if (phase == PortPhase::Ready)
+        state.pod.clear();
+    Said(port, PhaseWords(phase));
 }
 
 void StatusBoard::Step(int port, const QString& step)
 {
     const std::lock_guard lock(mutex_);
-    StepLocked(ports_[port], port, step);
+    PortState& state = ports_[port];
+    if (state.phase == PortPhase::Writing && state.step == step)
+        return;
+    state.phase = PortPhase::Writing;
+    state.step = step;
+    state.permille = -1;
+    state.stepStarted = BoardClock::now();
+    Said(port, step);
 }
 
 void StatusBoard::Progress(int port, int permille)
@@ -70,7 +89,7 @@ void StatusBoard::Note(const QString& text)
     happenings_.push_back({-1, text});
 }
 
-void StatusBoard::Result(int port, PodResult result, const QString& firstMessage)
+void StatusBoard::Result(int port, PodResult result, const QString& firstMessage, double seconds)
 {
     const std::lock_guard lock(mutex_);
     PortState& state = ports_[port];
@@ -79,16 +98,15 @@ void StatusBoard::Result(int port, PodResult result, const QString& firstMessage
     state.firstMessage = firstMessage;
     state.latchedAt = BoardClock::now();
     state.permille = -1;
+    state.phase = PortPhase::Restarting;
+    Said(port, QStringLiteral("%1, %2 s").arg(ResultWords(result, true)).arg(seconds, 0, 'f', 1) +
+                   (firstMessage.isEmpty() ? QString() : QStringLiteral(": ") + firstMessage));
 }
 
-void StatusBoard::Empty(int port)
+bool StatusBoard::Latched(int port)
 {
     const std::lock_guard lock(mutex_);
-    PortState& state = ports_[port];
-    state.latched.reset();
-    state.firstMessage.clear();
-    state.pod.clear();
-    StepLocked(state, port, QStringLiteral("empty, waiting for a pod"));
+    return ports_[port].latched.has_value();
 }
 
 BoardSnapshot StatusBoard::Take()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "station/PodRecord.h"
+#include "station/PortPhase.h"
 
 #include <QString>
 
@@ -13,9 +14,6 @@
 namespace vantelo::station {
 
 using BoardClock = std::chrono::steady_clock;
-
-// The step of a port that cannot be opened, which views tell apart.
-inline constexpr char CannotBeOpened[] = "cannot be opened";
 
 // Pods by result: programmed, failed, skipped, interrupted.
 struct Totals {
@@ -30,11 +28,12 @@ struct Totals {
 // What one port shows.
 struct PortState {
     QString name;
-    QString pod;       // name and version; empty while none answers
-    QString step;      // in the station's words
+    QString pod; // name and version; empty while none answers
+    PortPhase phase = PortPhase::Waiting;
+    QString step;      // while writing, in the station's words
     int permille = -1; // progress of the step; below 0: none
     BoardClock::time_point stepStarted;
-    // The last pod's result, kept until that pod is taken off.
+    // The last pod's result, kept until the port is seen empty.
     std::optional<PodResult> latched;
     QString firstMessage;
     BoardClock::time_point latchedAt;
@@ -42,7 +41,7 @@ struct PortState {
 };
 
 // Something that happened: a message shown (its port's, or the station's
-// own when `port` is below 0), or a port's new step.
+// own when `port` is below 0), or a port's new step, phase or result.
 struct Happening {
     int port = -1;
     QString text;
@@ -62,20 +61,24 @@ public:
     explicit StatusBoard(const std::vector<QString>& portNames);
 
     void Pod(int port, const QString& pod);
-    void Step(int port, const QString& step); // starts its progress afresh
+    // Ready forgets the pod and its result; Halted its result, which no
+    // longer stands for the port.
+    void Phase(int port, PortPhase phase);
+    void Step(int port, const QString& step); // writing; starts its progress afresh
     void Progress(int port, int permille);
     void Event(int port, const QString& text);
     void Note(const QString& text);
-    // Latched, with the pod's first message, until Empty.
-    void Result(int port, PodResult result, const QString& firstMessage);
-    // The pod was taken off: the port waits for the next.
-    void Empty(int port);
+    // Latched, with the pod's first message, until Ready; the pod restarts.
+    void Result(int port, PodResult result, const QString& firstMessage, double seconds);
+
+    // Whether the port shows a pod's result: that pod is still on it.
+    bool Latched(int port);
 
     // Every port, and what happened since the last call.
     BoardSnapshot Take();
 
 private:
-    void StepLocked(PortState& port, int index, const QString& step);
+    void Said(int index, const QString& text); // a line for pipes, not a message
 
     std::mutex mutex_;
     std::vector<PortState> ports_;

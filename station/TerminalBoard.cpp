@@ -48,18 +48,11 @@ const char* ResultColour(PodResult result)
 
 QString ResultText(const PortState& port, BoardClock::time_point now)
 {
-    const QString ago = QStringLiteral(" (%1 ago)").arg(MinutesSeconds(SecondsBetween(port.latchedAt, now)));
-    switch (*port.latched) {
-    case PodResult::Programmed:
-        return QStringLiteral("programmed") + ago;
-    case PodResult::Skipped:
-        return QStringLiteral("skipped: another type") + ago;
-    case PodResult::Interrupted:
-        return QStringLiteral("INTERRUPTED") + ago;
-    case PodResult::Failed:
-        break;
-    }
-    return QStringLiteral("FAILED: ") + port.firstMessage;
+    QString text = ResultWords(*port.latched, true) +
+                   QStringLiteral(" (%1 ago)").arg(MinutesSeconds(SecondsBetween(port.latchedAt, now)));
+    if (*port.latched == PodResult::Failed)
+        text += QStringLiteral(": ") + port.firstMessage;
+    return text;
 }
 
 QString ProgressText(const PortState& port, BoardClock::time_point now)
@@ -94,40 +87,55 @@ QString PortLine(const PortState& port, Columns columns, int width, bool colour,
     QString line = Fit(port.name, columns.name, true).leftJustified(columns.name) + u' ';
     if (columns.pod > 0)
         line += Fit(port.pod, columns.pod).leftJustified(columns.pod) + u' ';
-    const int rest = width - int(line.size());
+    int rest = width - int(line.size());
+    // The operator's next move first: a long failure message must not hide it.
+    const bool call = port.phase == PortPhase::TakeOff || port.phase == PortPhase::Changed;
     if (port.latched) {
-        const QString text = Fit(ResultText(port, now), rest);
-        return colour ? line + QLatin1String(ResultColour(*port.latched)) + text + QLatin1String(Normal)
-                      : line + text;
+        const QString move = call ? QStringLiteral(" > ") + PhaseWords(port.phase).toUpper() : QString();
+        const QString result = ResultText(port, now);
+        const QString text = Fit(result, std::max(rest - int(move.size()), std::min(int(result.size()), rest / 2)));
+        rest -= int(text.size());
+        return (colour ? line + QLatin1String(ResultColour(*port.latched)) + text + QLatin1String(Normal)
+                       : line + text) +
+               Fit(move, rest);
     }
+    const QString words = port.phase == PortPhase::Writing ? port.step : PhaseWords(port.phase);
     if (port.permille < 0)
-        return (line + Fit(port.step, rest)).trimmed();
+        return (line + Fit(call ? words.toUpper() : words, rest)).trimmed();
     const QString progress = ProgressText(port, now);
     const int stepWidth = rest - int(progress.size()) - 2;
     if (stepWidth < 1)
         return line + Fit(progress, rest);
-    return line + Fit(port.step, stepWidth).leftJustified(stepWidth) + QStringLiteral("  ") + progress;
+    return line + Fit(words, stepWidth).leftJustified(stepWidth) + QStringLiteral("  ") + progress;
 }
 
-// Worth a line of its own when not every port fits: a pod being written
-// first, then a latched result, then any pod at all.
+// Worth a line of its own when not every port fits: a port that needs a
+// hand first, then a pod being written, then a latched result, then any pod.
 int Interest(const PortState& port)
 {
-    if (port.permille >= 0 && !port.latched)
+    if (NeedsHand(port.phase) && port.phase != PortPhase::Ready)
         return 0;
+    if (port.permille >= 0 && !port.latched)
+        return 1;
     if (port.latched)
-        return *port.latched == PodResult::Programmed ? 2 : 1;
-    return port.pod.isEmpty() ? 4 : 3;
+        return *port.latched == PodResult::Programmed ? 3 : 2;
+    return port.pod.isEmpty() ? 5 : 4;
+}
+
+QString YieldText(const Totals& totals)
+{
+    const auto yield = totals.Yield();
+    return yield ? QStringLiteral("%1%").arg(*yield * 100, 0, 'f', 1) : QStringLiteral("-");
 }
 
 } // namespace
 
 QString TimeLeft(const PortState& port, BoardClock::time_point now)
 {
-    // Too early to tell below 1 %.
-    if (port.permille < 10 || port.permille >= 1000)
-        return {};
+    // Too early to tell below 1 % or in the step's first seconds.
     const long long elapsed = SecondsBetween(port.stepStarted, now);
+    if (port.permille < 10 || port.permille >= 1000 || elapsed < 3)
+        return {};
     return QStringLiteral("%1 left").arg(MinutesSeconds(elapsed * (1000 - port.permille) / port.permille));
 }
 
@@ -139,9 +147,7 @@ QString TotalsText(const Totals& totals)
                        .arg(totals[PodResult::Skipped]);
     if (const int interrupted = totals[PodResult::Interrupted])
         text += QStringLiteral(", %1 interrupted").arg(interrupted);
-    const auto yield = totals.Yield();
-    return text + QStringLiteral(", yield %1").arg(yield ? QStringLiteral("%1%").arg(*yield * 100, 0, 'f', 1)
-                                                          : QStringLiteral("-"));
+    return text + QStringLiteral(", yield ") + YieldText(totals);
 }
 
 QStringList BoardLines(const BoardSnapshot& board, TerminalSize size, bool colour, BoardClock::time_point now)
@@ -176,14 +182,24 @@ QStringList BoardLines(const BoardSnapshot& board, TerminalSize size, bool colou
     if (!hidden.empty()) {
         std::map<QString, int> steps;
         for (std::size_t i : hidden)
-            ++steps[board.ports[i].step];
+            ++steps[board.ports[i].phase == PortPhase::Writing ? board.ports[i].step
+                                                                : PhaseWords(board.ports[i].phase)];
         QStringList counts;
         for (const auto& [step, n] : steps)
             counts << QStringLiteral("%1 %2").arg(n).arg(step);
         lines << Fit(QStringLiteral("%1 more ports: %2").arg(hidden.size()).arg(counts.join(QStringLiteral(", "))),
                      width);
     }
-    lines << Fit(QStringLiteral("Totals: ") + TotalsText(board.totals), width);
+    // A narrow screen keeps the yield: the counts are shortened first.
+    QString totals = QStringLiteral("Totals: ") + TotalsText(board.totals);
+    if (totals.size() > width) {
+        totals = QStringLiteral("%1 ok %2 failed %3 skipped, yield %4")
+                     .arg(board.totals[PodResult::Programmed])
+                     .arg(board.totals[PodResult::Failed] + board.totals[PodResult::Interrupted])
+                     .arg(board.totals[PodResult::Skipped])
+                     .arg(YieldText(board.totals));
+    }
+    lines << Fit(totals, width);
     return lines;
 }
 
@@ -227,13 +243,14 @@ void TerminalBoard::Draw(const BoardSnapshot& board, TerminalSize size)
     drawn_ = lines;
 }
 
-void TerminalBoard::Summary(const BoardSnapshot& board)
+void TerminalBoard::Summary(const BoardSnapshot& board, const QString& status)
 {
     Draw(board, StandardOutputTerminalSize());
     QString text;
     for (const PortState& port : board.ports)
         text += port.name + QStringLiteral(": ") + TotalsText(port.totals) + u'\n';
-    Print(text + QStringLiteral("Totals: ") + TotalsText(board.totals) + u'\n');
+    Print(text + QStringLiteral("Totals: ") + TotalsText(board.totals) + u'\n' +
+          (status.isEmpty() ? QString() : status + u'\n'));
 }
 
 } // namespace vantelo::station

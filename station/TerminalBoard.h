@@ -30,8 +30,9 @@ public:
     TerminalBoard(std::FILE* out, bool terminal, bool colour);
 
     void Draw(const BoardSnapshot& board, TerminalSize size);
-    // Each port's pods by result, and the totals.
-    void Summary(const BoardSnapshot& board);
+    // Each port's pods by result, the totals, and `status` (why the exit
+    // status is what it is) when not empty.
+    void Summary(const BoardSnapshot& board, const QString& status);
 
 private:
     void Print(const QString& text);

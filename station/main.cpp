@@ -26,6 +26,25 @@ int Refuse(const QString& text, int status)
     return status;
 }
 
+// Why the station ends with `status`, said under the summary.
+QString StatusReason(int status, const BoardSnapshot& board, bool recordLost, const std::vector<StationPort>& ports)
+{
+    if (status == 3)
+        return QStringLiteral("Exit status 3: no pod of the configuration's type was found.");
+    if (status != 1)
+        return {};
+    QStringList why;
+    if (const int failed = board.totals[PodResult::Failed] + board.totals[PodResult::Interrupted])
+        why << QStringLiteral("%1 pod%2 failed or interrupted").arg(failed).arg(failed == 1 ? "" : "s");
+    for (std::size_t i = 0; i < ports.size(); ++i) {
+        if (ports[i].named && board.ports[i].phase == PortPhase::Unopened)
+            why << ports[i].name + QStringLiteral(" could not be opened");
+    }
+    if (recordLost)
+        why << QStringLiteral("the record could not be written");
+    return QStringLiteral("Exit status 1: ") + why.join(QStringLiteral("; ")) + u'.';
+}
+
 // The station on the terminal: the board drawn there, Ctrl-C to stop.
 int RunOnTerminal(const StationOptions& options)
 {
@@ -34,7 +53,8 @@ int RunOnTerminal(const StationOptions& options)
     const auto file = LoadStationFile(options.file, error);
     if (!file)
         return Refuse(error, 2);
-    const StationJob job{*file->configuration, file->name, file->sha256, options.watch};
+    const StationJob job{*file->configuration, file->name, file->sha256, options.watch,
+                         std::chrono::milliseconds(qRound64(options.bootSeconds.value_or(15) * 1000))};
 
     const PodCatalogue podTypes = RegisterPod::InitPodTypes(*OpenMachineSettingsStore());
 
@@ -51,6 +71,7 @@ int RunOnTerminal(const StationOptions& options)
 
     InterruptNotifier interrupts;
     int status = 0;
+    bool recordLost = false;
     {
         StationRun run(podTypes, job, options.ports, board, record);
         QObject::connect(&interrupts, &InterruptNotifier::Interrupted, &run, [&] {
@@ -68,8 +89,10 @@ int RunOnTerminal(const StationOptions& options)
         refresh.start(100);
         QCoreApplication::exec();
         status = ExitStatus(run.Control(), options.watch);
+        recordLost = run.Control().recordLost;
     }
-    view.Summary(board.Take());
+    const BoardSnapshot last = board.Take();
+    view.Summary(last, StatusReason(status, last, recordLost, options.ports));
     interrupts.Finished();
     return status;
 }

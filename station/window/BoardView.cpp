@@ -10,13 +10,15 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <numeric>
 
 namespace vantelo::station {
 
 namespace {
 
-// Four tiles side by side on a 1366-pixel screen.
-constexpr int TileWidth = 300;
+// The narrowest a tile is made, so that its words stay legible and 32 ports
+// fit a 1366 x 768 screen; wider when its own minimum (the font's) asks for more.
+constexpr int TileWidth = 160;
 
 const char* const TileColours = R"(
 QFrame[look] { border: 2px solid #9e9e9e; border-radius: 6px; background: #e0e0e0; }
@@ -43,13 +45,16 @@ BoardView::BoardView(QWidget* parent)
 {
     // Tiles keep their height; the room left over stays below them.
     auto* column = new QVBoxLayout(grid_);
+    column->setContentsMargins(2, 2, 2, 2);
     column->addLayout(layout_);
     column->addStretch();
     grid_->setStyleSheet(QLatin1String(TileColours));
-    layout_->setSpacing(6);
+    layout_->setSpacing(4);
     scroll_->setWidget(grid_);
     scroll_->setWidgetResizable(true);
     scroll_->setFrameShape(QFrame::NoFrame);
+    // Tabbed into, the tile area shows that it has the keys (arrows scroll it).
+    scroll_->setStyleSheet(QStringLiteral("QScrollArea:focus { border: 2px solid palette(highlight); }"));
     scroll_->viewport()->installEventFilter(this);
     totals_->setObjectName(QStringLiteral("totals"));
     totals_->setAccessibleName(QStringLiteral("Totals"));
@@ -64,18 +69,25 @@ BoardView::BoardView(QWidget* parent)
 
 void BoardView::SetPorts(const std::vector<QString>& names)
 {
+    // The same ports keep their tiles.
+    if (std::ranges::equal(tiles_, names, {}, &QObject::objectName))
+        return;
     for (PortTile* tile : tiles_)
         delete tile;
     tiles_.clear();
     for (const QString& name : names)
         tiles_.push_back(new PortTile(name, grid_));
+    order_.resize(tiles_.size());
+    std::iota(order_.begin(), order_.end(), std::size_t{0});
     columns_ = 0;
     Arrange();
 }
 
 void BoardView::Arrange()
 {
-    const int fit = std::clamp(scroll_->viewport()->width() / TileWidth, 1, std::max(int(tiles_.size()), 1));
+    const int tileWidth =
+        std::max(TileWidth, tiles_.empty() ? 0 : tiles_.front()->minimumSizeHint().width()) + layout_->spacing();
+    const int fit = std::clamp(scroll_->viewport()->width() / tileWidth, 1, std::max(int(tiles_.size()), 1));
     if (fit == columns_)
         return;
     for (PortTile* tile : tiles_)
@@ -84,7 +96,26 @@ void BoardView::Arrange()
         layout_->setColumnStretch(column, column < fit ? 1 : 0);
     columns_ = fit;
     for (std::size_t i = 0; i < tiles_.size(); ++i)
-        layout_->addWidget(tiles_[i], int(i) / columns_, int(i) % columns_);
+        layout_->addWidget(tiles_[order_[i]], int(i) / columns_, int(i) % columns_);
+}
+
+void BoardView::Order(const BoardSnapshot& board)
+{
+    std::vector<std::size_t> order(tiles_.size());
+    std::iota(order.begin(), order.end(), std::size_t{0});
+    const int columns = std::max(columns_, 1);
+    const int rows = (int(tiles_.size()) + columns - 1) / columns;
+    if (!tiles_.empty() &&
+        rows * (tiles_.front()->sizeHint().height() + layout_->spacing()) > scroll_->viewport()->height()) {
+        std::ranges::stable_partition(order, [&](std::size_t i) {
+            return i < board.ports.size() && NeedsHand(board.ports[i].phase);
+        });
+    }
+    if (order == order_)
+        return;
+    order_ = order;
+    columns_ = 0;
+    Arrange();
 }
 
 bool BoardView::eventFilter(QObject* watched, QEvent* event)
@@ -98,9 +129,12 @@ void BoardView::Show(const BoardSnapshot& board, BoardClock::time_point since, B
 {
     for (std::size_t i = 0; i < tiles_.size() && i < board.ports.size(); ++i)
         tiles_[i]->Show(board.ports[i], now);
+    Order(board);
     const auto rate = PodsPerHour(board.totals, since, now);
     totals_->setText(QStringLiteral("Totals: %1; %2 programmed per hour")
                          .arg(TotalsText(board.totals), rate ? QString::number(*rate, 'f', 0) : QStringLiteral("-")));
+    // A screen reader reads the numbers, not only the label's name.
+    totals_->setAccessibleName(totals_->text());
 }
 
 } // namespace vantelo::station

@@ -32,12 +32,16 @@ protected:
 
 private:
     void Arrange();
+    // Only when not every tile fits: the tiles that need a hand go first.
+    // Otherwise each tile stays where its port is on the bench.
+    void Order(const BoardSnapshot& board);
 
     QScrollArea* scroll_;
     QWidget* grid_;
     QGridLayout* layout_;
     QLabel* totals_;
     std::vector<PortTile*> tiles_;
+    std::vector<std::size_t> order_; // the tiles by place in the grid
     int columns_ = 0;
 };
 

@@ -8,6 +8,8 @@
 #include <QStyle>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace vantelo::station {
 
 namespace {
@@ -38,7 +40,7 @@ TileLook LookOf(const PortState& port)
         case PodResult::Interrupted: return TileLook::Failed;
         }
     }
-    if (port.step == QLatin1String(CannotBeOpened))
+    if (port.phase == PortPhase::Unopened || port.phase == PortPhase::Halted)
         return TileLook::Unopened;
     return port.pod.isEmpty() ? TileLook::Empty : TileLook::Busy;
 }
@@ -46,25 +48,32 @@ TileLook LookOf(const PortState& port)
 QString StatusText(const PortState& port)
 {
     if (!port.latched)
-        return port.step;
-    switch (*port.latched) {
-    case PodResult::Programmed: return QStringLiteral("programmed");
-    case PodResult::Skipped: return QStringLiteral("skipped: another type");
-    case PodResult::Interrupted: return QStringLiteral("interrupted");
-    case PodResult::Failed: break;
-    }
-    return QStringLiteral("failed: ") + port.firstMessage;
+        return port.phase == PortPhase::Writing ? port.step : PhaseWords(port.phase);
+    const QString result = ResultWords(*port.latched);
+    return *port.latched == PodResult::Failed ? result + QStringLiteral(": ") + port.firstMessage : result;
+}
+
+QString PlainTip(const QString& text)
+{
+    return text.isEmpty() ? text : QStringLiteral("<p style='white-space:pre'>%1</p>").arg(text.toHtmlEscaped());
 }
 
 PortTile::PortTile(const QString& name, QWidget* parent)
-    : QFrame(parent), pod_(new QLabel(this)), status_(new QLabel(this)), progress_(new QProgressBar(this)),
-      left_(new QLabel(this)), look_(TileLook::Empty)
+    : QFrame(parent), name_(name), title_(new QLabel(this)), pod_(new QLabel(this)), status_(new QLabel(this)),
+      call_(new QLabel(this)), progress_(new QProgressBar(this)), left_(new QLabel(this)), look_(TileLook::Empty)
 {
     setObjectName(name);
     setAccessibleName(name);
     setProperty("look", LookName(look_));
-    auto* title = new QLabel(name, this);
+    QLabel* title = title_;
     title->setObjectName(QStringLiteral("port"));
+    title->setToolTip(PlainTip(name));
+    // The name is cut to the tile, never the tile widened to the name.
+    title->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    // Names, pods and messages come from users and pods: never markup.
+    for (QLabel* label : {title, pod_, status_, call_})
+        label->setTextFormat(Qt::PlainText);
+    title->setText(name);
     QFont bold = title->font();
     bold.setBold(true);
     bold.setPointSizeF(bold.pointSizeF() * 1.2);
@@ -76,34 +85,46 @@ PortTile::PortTile(const QString& name, QWidget* parent)
     // Room for a failure's first message on two lines: every tile is as high.
     status_->setFixedHeight(status_->fontMetrics().lineSpacing() * 2);
     status_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    call_->setObjectName(QStringLiteral("call"));
+    QFont large = bold;
+    large.setPointSizeF(bold.pointSizeF() * 1.4);
+    call_->setFont(large);
     progress_->setRange(0, 1000);
     progress_->setTextVisible(true);
+    progress_->hide();
     left_->setObjectName(QStringLiteral("left"));
-    // A bar that comes and goes keeps its room: tiles never jump.
-    for (QWidget* part : {static_cast<QWidget*>(progress_), static_cast<QWidget*>(left_)}) {
-        QSizePolicy policy = part->sizePolicy();
-        policy.setRetainSizeWhenHidden(true);
-        part->setSizePolicy(policy);
-        part->hide();
-    }
-    auto* bar = new QHBoxLayout;
-    bar->addWidget(progress_, 1);
-    bar->addWidget(left_);
+    left_->hide();
+    // The call and the progress bar never show together: they share a row,
+    // as high as the higher of them, so that tiles never jump.
+    auto* last = new QWidget(this);
+    auto* row = new QHBoxLayout(last);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->addWidget(call_);
+    row->addWidget(progress_, 1);
+    row->addWidget(left_);
+    last->setFixedHeight(std::max(call_->fontMetrics().lineSpacing(), progress_->sizeHint().height()));
     auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(8, 6, 8, 6);
-    layout->setSpacing(3);
+    layout->setContentsMargins(6, 4, 6, 4);
+    layout->setSpacing(2);
     layout->addWidget(title);
     layout->addWidget(pod_);
     layout->addWidget(status_);
-    layout->addLayout(bar);
+    layout->addWidget(last);
     setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+}
+
+void PortTile::resizeEvent(QResizeEvent* event)
+{
+    QFrame::resizeEvent(event);
+    title_->setText(title_->fontMetrics().elidedText(name_, Qt::ElideLeft, title_->width()));
 }
 
 void PortTile::Show(const PortState& port, BoardClock::time_point now)
 {
     pod_->setText(port.pod.isEmpty() ? QStringLiteral("no pod") : port.pod);
     status_->setText(StatusText(port));
-    status_->setToolTip(port.firstMessage);
+    status_->setToolTip(PlainTip(port.firstMessage));
+    call_->setText(CallWords(port.phase));
     const bool writing = port.permille >= 0 && !port.latched;
     progress_->setVisible(writing);
     left_->setVisible(writing);
@@ -112,8 +133,12 @@ void PortTile::Show(const PortState& port, BoardClock::time_point now)
         progress_->setFormat(FormatPercent(port.permille));
         left_->setText(TimeLeft(port, now));
     }
-    setAccessibleDescription(QStringList{pod_->text(), status_->text(), writing ? progress_->text() : QString()}
-                                 .join(QStringLiteral("; ")));
+    QStringList said{pod_->text(), status_->text()};
+    if (port.latched && !call_->text().isEmpty())
+        said << PhaseWords(port.phase);
+    if (writing)
+        said << progress_->text();
+    setAccessibleDescription(said.join(QStringLiteral("; ")));
     const TileLook look = LookOf(port);
     if (look == look_)
         return;

@@ -5,17 +5,21 @@
 #include <QFrame>
 
 class QLabel;
+class QResizeEvent;
 class QProgressBar;
 
 namespace vantelo::station {
 
 // How a tile looks, which its colours follow: a latched result, a pod in
-// hand, an empty port, or one that cannot be opened.
+// hand, an empty port, or one that cannot be opened or was stopped by a fault.
 enum class TileLook { Programmed, Failed, Skipped, Busy, Empty, Unopened };
 
 TileLook LookOf(const PortState& port);
-// The tile's line under the pod: the latched result, else the step.
+// The tile's line under the pod: the latched result, else the step or phase.
 QString StatusText(const PortState& port);
+
+// A tooltip that shows `text` as it is, never as markup.
+QString PlainTip(const QString& text);
 
 // One port at a glance: one accessible object named after the port, its
 // texts inside it.
@@ -25,9 +29,16 @@ public:
 
     void Show(const PortState& port, BoardClock::time_point now);
 
+protected:
+    // A long name keeps its end, which tells one device from the next.
+    void resizeEvent(QResizeEvent* event) override;
+
 private:
+    QString name_;
+    QLabel* title_;
     QLabel* pod_;
     QLabel* status_;
+    QLabel* call_;
     QProgressBar* progress_;
     QLabel* left_;
     TileLook look_;

@@ -1,8 +1,10 @@
 #include "station/window/PortsDialog.h"
 
 #include "station/StationOptions.h"
+#include "station/window/PortTile.h"
 
 #include <QDialogButtonBox>
+#include <QDoubleSpinBox>
 #include <QFileDialog>
 #include <QFormLayout>
 #include <QLabel>
@@ -26,7 +28,7 @@ QStringList Split(const QString& ports)
 
 PortsDialog::PortsDialog(const WindowSettings& current, QWidget* parent)
     : QDialog(parent), ports_(new QLineEdit(current.ports.join(u' '), this)), offered_(new QListWidget(this)),
-      folder_(new QLineEdit(current.recordFolder, this)), error_(new QLabel(this))
+      folder_(new QLineEdit(current.recordFolder, this)), boot_(new QDoubleSpinBox(this)), error_(new QLabel(this))
 {
     setWindowTitle(QStringLiteral("Ports"));
     ports_->setAccessibleName(QStringLiteral("Ports"));
@@ -34,7 +36,7 @@ PortsDialog::PortsDialog(const WindowSettings& current, QWidget* parent)
     offered_->setAccessibleName(QStringLiteral("Devices on this computer"));
     for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts()) {
         auto* item = new QListWidgetItem(info.systemLocation(), offered_);
-        item->setToolTip(info.description());
+        item->setToolTip(PlainTip(info.description()));
     }
     // A device offered is added by a double click.
     connect(offered_, &QListWidget::itemDoubleClicked, this, [this](QListWidgetItem* item) {
@@ -49,7 +51,17 @@ PortsDialog::PortsDialog(const WindowSettings& current, QWidget* parent)
         if (!folder.isEmpty())
             folder_->setText(folder);
     });
+    boot_->setRange(1, 600);
+    boot_->setDecimals(1);
+    boot_->setSuffix(QStringLiteral(" s"));
+    boot_->setValue(current.bootSeconds);
+    boot_->setAccessibleName(QStringLiteral("Boot limit"));
+    boot_->setToolTip(QStringLiteral("The longest a pod stays deaf after a restart: a pod silent since its restart "
+                                     "is asked to be taken off after this"));
+    // An error says what was typed before: a change makes it stale.
+    connect(ports_, &QLineEdit::textChanged, error_, &QLabel::clear);
     error_->setWordWrap(true);
+    error_->setTextFormat(Qt::PlainText); // it names what the user typed
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     connect(buttons, &QDialogButtonBox::accepted, this, &PortsDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &PortsDialog::reject);
@@ -61,13 +73,14 @@ PortsDialog::PortsDialog(const WindowSettings& current, QWidget* parent)
     form->addRow(QStringLiteral("Ports:"), ports_);
     form->addRow(QStringLiteral("Devices found\n(double-click to add):"), offered_);
     form->addRow(QStringLiteral("Record folder:"), folderRow);
+    form->addRow(QStringLiteral("Boot limit:"), boot_);
     form->addRow(error_);
     form->addRow(buttons);
 }
 
 WindowSettings PortsDialog::Chosen() const
 {
-    return {Split(ports_->text()), folder_->text().trimmed()};
+    return {Split(ports_->text()), folder_->text().trimmed(), boot_->value()};
 }
 
 void PortsDialog::accept()

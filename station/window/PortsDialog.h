@@ -4,6 +4,7 @@
 
 #include <QDialog>
 
+class QDoubleSpinBox;
 class QLabel;
 class QLineEdit;
 class QListWidget;
@@ -23,6 +24,7 @@ private:
     QLineEdit* ports_;
     QListWidget* offered_;
     QLineEdit* folder_;
+    QDoubleSpinBox* boot_;
     QLabel* error_;
 };
 

@@ -5,6 +5,7 @@
 #include "station/RecordFile.h"
 #include "station/StationRun.h"
 #include "station/window/BoardView.h"
+#include "station/window/PortTile.h"
 #include "station/window/PortsDialog.h"
 
 #include <QCloseEvent>
@@ -28,8 +29,11 @@ const QString Title = QStringLiteral("Vantelo Station");
 QPushButton* Button(const QString& name, const QString& tip, QWidget* parent)
 {
     auto* button = new QPushButton(name, parent);
-    button->setObjectName(name);
-    button->setAccessibleName(name);
+    const QString plain = QString(name).remove(u'&');
+    button->setObjectName(plain);
+    button->setAccessibleName(plain);
+    // Enter presses the button that has the focus.
+    button->setAutoDefault(true);
     button->setToolTip(tip);
     return button;
 }
@@ -45,14 +49,24 @@ bool Writing(const BoardSnapshot& board)
 StationWindow::StationWindow(const PodCatalogue& podTypes, const WindowStart& start, QSettings& settings,
                              FileDialog& files, MsgBox& boxes)
     : podTypes_(podTypes), start_(start), settings_(settings), files_(files), boxes_(boxes),
-      load_(Button(QStringLiteral("Load"), QStringLiteral("Load Pod Configuration file (*.TXF)"), this)),
-      file_(new QLabel(QStringLiteral("No file loaded"), this)),
-      ports_(Button(QStringLiteral("Ports"), QStringLiteral("The ports to serve and the record's folder"), this)),
-      startButton_(Button(QStringLiteral("Start"), QStringLiteral("Program every pod put on a port"), this)),
-      stop_(Button(QStringLiteral("Stop"), QStringLiteral("Finish the pods being written; again: stop at once"), this)),
-      view_(new BoardView(this)), record_(new QLabel(this)), messages_(new QPlainTextEdit(this))
+      load_(Button(QStringLiteral("&Load"), QStringLiteral("Load Pod Configuration file (*.TXF)"), this)),
+      file_(new QLabel(QStringLiteral("Load a configuration file to start"), this)),
+      ports_(Button(QStringLiteral("&Ports"), QStringLiteral("The ports to serve and the record's folder"), this)),
+      startButton_(Button(QStringLiteral("&Start"), QStringLiteral("Program every pod put on a port"), this)),
+      stop_(Button(QStringLiteral("S&top"), QStringLiteral("Finish the pods being written; again: stop at once"),
+                   this)),
+      newShift_(Button(QStringLiteral("&New shift"), QStringLiteral("Start the totals, yield and rate again"), this)),
+      banner_(new QLabel(this)), view_(new BoardView(this)), record_(new QLabel(this)),
+      messages_(new QPlainTextEdit(this))
 {
     setWindowTitle(Title);
+    // Paths and names come from users: never markup.
+    for (QLabel* label : {file_, record_, banner_})
+        label->setTextFormat(Qt::PlainText);
+    banner_->setObjectName(QStringLiteral("banner"));
+    banner_->setWordWrap(true);
+    banner_->setStyleSheet(QStringLiteral("background: #c62828; color: white; font-weight: bold; padding: 8px;"));
+    banner_->hide();
     file_->setObjectName(QStringLiteral("file"));
     file_->setTextInteractionFlags(Qt::TextSelectableByMouse);
     record_->setObjectName(QStringLiteral("record"));
@@ -66,6 +80,7 @@ StationWindow::StationWindow(const PodCatalogue& podTypes, const WindowStart& st
     connect(ports_, &QPushButton::clicked, this, &StationWindow::ChoosePorts);
     connect(startButton_, &QPushButton::clicked, this, &StationWindow::Start);
     connect(stop_, &QPushButton::clicked, this, &StationWindow::Stop);
+    connect(newShift_, &QPushButton::clicked, this, &StationWindow::NewShift);
     connect(&refresh_, &QTimer::timeout, this, &StationWindow::Refresh);
 
     auto* commands = new QHBoxLayout;
@@ -74,12 +89,15 @@ StationWindow::StationWindow(const PodCatalogue& podTypes, const WindowStart& st
     commands->addWidget(ports_);
     commands->addWidget(startButton_);
     commands->addWidget(stop_);
+    commands->addWidget(newShift_);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(commands);
+    layout->addWidget(banner_);
     layout->addWidget(view_, 1);
     layout->addWidget(record_);
     layout->addWidget(messages_);
     ShowRunning(false);
+    ShowPorts();
     resize(1280, 720);
 }
 
@@ -97,8 +115,12 @@ void StationWindow::ShowRunning(bool running)
     ports_->setEnabled(!running);
     startButton_->setEnabled(!running && loaded_);
     stop_->setEnabled(running);
-    stop_->setText(QStringLiteral("Stop"));
-    stop_->setAccessibleName(stop_->text());
+    newShift_->setEnabled(!running && board_);
+    stop_->setText(QStringLiteral("S&top"));
+    stop_->setAccessibleName(QStringLiteral("Stop"));
+    // The focus stays on the commands: Stop while running, Start after.
+    if (QPushButton* next = running ? stop_ : startButton_; next->isEnabled())
+        next->setFocus();
 }
 
 void StationWindow::Load()
@@ -124,7 +146,7 @@ bool StationWindow::LoadFile(const QString& path)
                        .arg(loaded_->name,
                             type.isEmpty() ? QStringLiteral("type %1").arg(loaded_->configuration->type_code) : type,
                             loaded_->sha256.left(12)));
-    file_->setToolTip(QStringLiteral("%1\nSHA-256 %2").arg(QDir::toNativeSeparators(path), loaded_->sha256));
+    file_->setToolTip(PlainTip(QStringLiteral("%1\nSHA-256 %2").arg(QDir::toNativeSeparators(path), loaded_->sha256)));
     ShowRunning(false);
     return true;
 }
@@ -142,6 +164,16 @@ std::optional<std::vector<StationPort>> StationWindow::Ports()
     return std::nullopt;
 }
 
+void StationWindow::ShowPorts()
+{
+    QString error;
+    const auto ports = start_.ports.empty() ? ParsePorts(ReadWindowSettings(settings_).ports, error) : start_.ports;
+    std::vector<QString> names;
+    for (const StationPort& port : ports.value_or(std::vector<StationPort>{}))
+        names.push_back(port.name);
+    view_->SetPorts(names);
+}
+
 void StationWindow::ChoosePorts()
 {
     PortsDialog dialog(ReadWindowSettings(settings_), this);
@@ -150,6 +182,11 @@ void StationWindow::ChoosePorts()
     WriteWindowSettings(settings_, dialog.Chosen());
     // What the user picks now counts over the command line's.
     start_.ports.clear();
+    run_.reset(); // ended: the board it reported on goes
+    board_.reset();
+    last_ = {};
+    ShowPorts();
+    ShowRunning(false);
 }
 
 void StationWindow::Start()
@@ -170,21 +207,30 @@ void StationWindow::Start()
     recordFile_ = std::make_unique<RecordFile>();
     QString error;
     if (!recordFile_->Open(path, error)) {
+        record_->setText(error);
         boxes_.Show(error, ErrorTitle, MsgButtons::Ok, MsgIcon::None);
+        failed_ = true;
         return;
     }
     record_->setText(QStringLiteral("Record: ") + QDir::toNativeSeparators(path));
+    banner_->hide();
 
     std::vector<QString> names;
     for (const StationPort& port : *ports)
         names.push_back(port.name);
-    board_ = std::make_unique<StatusBoard>(names);
-    view_->SetPorts(names);
-    job_ = std::make_unique<StationJob>(StationJob{*loaded_->configuration, loaded_->name, loaded_->sha256, true});
+    // The same ports keep their shift: totals, and the pods still on them.
+    if (!board_ || last_.ports.size() != names.size() ||
+        !std::ranges::equal(last_.ports, names, {}, &PortState::name)) {
+        board_ = std::make_unique<StatusBoard>(names);
+        view_->SetPorts(names);
+        started_ = BoardClock::now();
+    }
+    const double bootSeconds = start_.bootSeconds.value_or(ReadWindowSettings(settings_).bootSeconds);
+    job_ = std::make_unique<StationJob>(StationJob{*loaded_->configuration, loaded_->name, loaded_->sha256, true,
+                                                   std::chrono::milliseconds(qRound64(bootSeconds * 1000))});
     run_ = std::make_unique<StationRun>(podTypes_, *job_, *ports, *board_, *recordFile_);
     connect(run_.get(), &StationRun::Finished, this, &StationWindow::Finished);
     finished_ = false;
-    started_ = BoardClock::now();
     run_->Start();
     ShowRunning(true);
     Refresh();
@@ -197,8 +243,8 @@ void StationWindow::Stop()
         return;
     if (run_->Stop()) {
         board_->Note(QStringLiteral("Stopping: the pods being written are finished first. Stop again stops at once."));
-        stop_->setText(QStringLiteral("Stop at once"));
-        stop_->setAccessibleName(stop_->text());
+        stop_->setText(QStringLiteral("S&top at once"));
+        stop_->setAccessibleName(QStringLiteral("Stop at once"));
     }
 }
 
@@ -227,11 +273,32 @@ void StationWindow::closeEvent(QCloseEvent* event)
     CloseAtOnce();
 }
 
+void StationWindow::NewShift()
+{
+    if (Running() || !board_ ||
+        boxes_.Show(QStringLiteral("Start a new shift? The totals, yield and pods per hour start again from zero."),
+                    Title, MsgButtons::YesNo, MsgIcon::Question) != MsgAnswer::Yes)
+        return;
+    std::vector<QString> names;
+    for (const PortState& port : last_.ports)
+        names.push_back(port.name);
+    run_.reset(); // ended: the board it reported on goes
+    board_ = std::make_unique<StatusBoard>(names);
+    started_ = BoardClock::now();
+    Refresh();
+}
+
 void StationWindow::Refresh()
 {
     if (!board_)
         return;
     last_ = board_->Take();
+    // A stop nobody asked for: said across the window, the results no longer stand.
+    if (run_ && run_->Control().recordLost && banner_->isHidden()) {
+        banner_->setText(QStringLiteral("Stopped: the record cannot be written, so no pod is being programmed. "
+                                        "See the messages below, then Start again."));
+        banner_->show();
+    }
     view_->Show(last_, started_, BoardClock::now());
     const QString time = QTime::currentTime().toString(QStringLiteral("HH:mm:ss "));
     for (const Happening& happening : last_.happenings) {
@@ -243,6 +310,7 @@ void StationWindow::Refresh()
 void StationWindow::Finished()
 {
     finished_ = true;
+    failed_ = failed_ || run_->Control().failed;
     refresh_.stop();
     Refresh();
     ShowRunning(false);

@@ -31,6 +31,8 @@ class StationRun;
 struct WindowStart {
     std::vector<StationPort> ports; // empty: those the settings remember
     QString record;                 // empty: a record per day in the settings' folder
+    std::optional<double> bootSeconds; // none: the window's setting
+
 };
 
 // The station for operators who click: load a file, start, watch a tile per
@@ -49,6 +51,9 @@ public:
     // Stops at once, asking nothing, and closes when the ports have ended.
     void CloseAtOnce();
     bool Running() const;
+    // As the terminal's: 1 once a pod failed, a named port could not be
+    // opened or the record could not be written; else 0.
+    int ExitStatus() const { return failed_ ? 1 : 0; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -56,10 +61,14 @@ protected:
 private:
     void Load();
     void ChoosePorts();
+    // Totals, yield and rate start again, after asking.
+    void NewShift();
     void Refresh();
     void Finished();
     void ShowRunning(bool running);
     std::optional<std::vector<StationPort>> Ports();
+    // The tiles of the ports Start would serve, before anything runs.
+    void ShowPorts();
 
     const PodCatalogue& podTypes_;
     WindowStart start_;
@@ -72,6 +81,8 @@ private:
     QPushButton* ports_;
     QPushButton* startButton_;
     QPushButton* stop_;
+    QPushButton* newShift_;
+    QLabel* banner_;
     BoardView* view_;
     QLabel* record_;
     QPlainTextEdit* messages_;
@@ -86,6 +97,7 @@ private:
     BoardClock::time_point started_;
     BoardSnapshot last_;
     bool finished_ = true;
+    bool failed_ = false;
     bool closeWhenFinished_ = false;
 };
 

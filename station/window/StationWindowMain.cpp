@@ -40,7 +40,7 @@ int RunStationWindow(int argc, char* argv[])
 
     const PodCatalogue podTypes = RegisterPod::InitPodTypes(*OpenMachineSettingsStore());
     // Ports the user named on the command line count over those remembered.
-    WindowStart start{{}, options->record};
+    WindowStart start{{}, options->record, options->bootSeconds};
     if (std::ranges::any_of(options->ports, &StationPort::named))
         start.ports = options->ports;
     QSettings settings(QStringLiteral("Vantelo"), QStringLiteral("Vantelo Station"));
@@ -61,7 +61,7 @@ int RunStationWindow(int argc, char* argv[])
     }
     const int status = QApplication::exec();
     interrupts.Finished();
-    return status;
+    return status ? status : window.ExitStatus();
 }
 
 } // namespace vantelo::station

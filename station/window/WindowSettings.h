@@ -11,6 +11,7 @@ namespace vantelo::station {
 struct WindowSettings {
     QStringList ports;    // as given: "3", "/dev/ttyUSB0"
     QString recordFolder; // where a record per day is kept
+    double bootSeconds = 15; // the longest a pod may boot
 };
 
 // COM1 to COM4 and the documents folder's Vantelo when nothing is remembered.

@@ -38,6 +38,17 @@ TEST(CommandLine, WindowsLineLosesOnlyTheProgramNameAndTheBlanksAfterIt)
             << QString::fromUtf16(row.line).toStdString();
 }
 
+#ifndef _WIN32
+// Elsewhere the shell has split an unquoted path at its blanks: the words are
+// one path again, joined by one blank each.
+TEST(CommandLine, UnquotedWordsAreOnePath)
+{
+    char program[] = "vantelo", a[] = "/srv/My", b[] = "Jobs/Hall", c[] = "2.TXF";
+    char* argv[] = {program, a, b, c, nullptr};
+    EXPECT_EQ(CommandLineText(4, argv), "/srv/My Jobs/Hall 2.TXF");
+}
+#endif
+
 // A USB adapter on COM7 serves slot 3; the variable wins on every system.
 TEST(SerialDevice, EnvironmentNamesThePortsDevice)
 {

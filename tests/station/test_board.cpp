@@ -17,8 +17,8 @@ std::vector<QString> Names(int n)
     return names;
 }
 
-// Each result stays on its port's line, however the port is polled, until
-// the pod is taken off; the totals count every pod.
+// Each result stays on its port's line, with the operator's next move, until
+// the port is seen empty; the totals count every pod.
 TEST(Board, ResultsStayUntilThePodIsTakenOff)
 {
     std::vector<QString> names = Names(5);
@@ -30,36 +30,43 @@ TEST(Board, ResultsStayUntilThePodIsTakenOff)
         QString expected;
         const char* colour;
     } rows[] = {{PodResult::Programmed, "programmed (0:07 ago)", "\x1b[32m"},
-                {PodResult::Failed, QStringLiteral("FAILED: ") + first, "\x1b[31m"},
+                {PodResult::Failed, QStringLiteral("FAILED (0:07 ago): ") + first, "\x1b[31m"},
                 {PodResult::Skipped, "skipped: another type (0:07 ago)", "\x1b[33m"},
                 {PodResult::Interrupted, "INTERRUPTED (0:07 ago)", "\x1b[31m"}};
     for (int i = 0; i < 4; ++i) {
         board.Pod(i, QStringLiteral("Lumo Plus 1.12"));
         board.Step(i, QStringLiteral("programming"));
         board.Progress(i, 500);
-        board.Result(i, rows[i].result, i == 1 ? first : "");
-        board.Step(i, QStringLiteral("waiting for the next pod")); // polled while it stays
-        board.Progress(i, 0);
+        board.Result(i, rows[i].result, i == 1 ? first : "", 9);
+        board.Phase(i, i == 2 ? PortPhase::Changed : PortPhase::TakeOff);
     }
     board.Step(4, QStringLiteral("programming"));
     board.Progress(4, 474);
     const auto now = BoardClock::now() + 7s;
-    QStringList lines = BoardLines(board.Take(), {80, 24}, true, now);
+    QStringList lines = BoardLines(board.Take(), {120, 24}, true, now);
     ASSERT_EQ(lines.size(), 6);
     for (int i = 0; i < 4; ++i) {
-        EXPECT_TRUE(lines[i].contains(rows[i].colour + rows[i].expected + "\x1b[0m")) << lines[i].toStdString();
+        EXPECT_TRUE(lines[i].contains(rows[i].colour + rows[i].expected + "\x1b[0m > ")) << lines[i].toStdString();
+        EXPECT_TRUE(i == 2 ? lines[i].contains(" > POD CHANGED? ") : lines[i].endsWith(" > TAKE THE POD OFF"))
+            << lines[i].toStdString();
         EXPECT_TRUE(lines[i].startsWith("COM" + QString::number(i + 1) + " ")) << lines[i].toStdString();
     }
     EXPECT_TRUE(lines[4].startsWith("~")) << "a long name keeps its end";
     EXPECT_TRUE(lines[4].endsWith(" 47.4%  0:07 left")) << lines[4].toStdString();
+    PortState early;
+    early.permille = 15;
+    EXPECT_EQ(TimeLeft(early, early.stepStarted + 1s), "") << "no rate known yet";
     EXPECT_EQ(lines[5], "Totals: 1 programmed, 1 failed, 1 skipped, 1 interrupted, yield 33.3%");
 
-    board.Empty(0);
-    board.Result(2, PodResult::Skipped, {});
-    lines = BoardLines(board.Take(), {80, 24}, false, now);
-    EXPECT_TRUE(lines[0].endsWith(" empty, waiting for a pod")) << lines[0].toStdString();
+    board.Phase(0, PortPhase::Ready);
+    board.Result(2, PodResult::Skipped, {}, 9);
+    const BoardSnapshot snapshot = board.Take();
+    lines = BoardLines(snapshot, {80, 24}, false, now);
+    EXPECT_TRUE(lines[0].endsWith(" ready: put the next pod on")) << lines[0].toStdString();
     EXPECT_FALSE(lines[0].contains("Lumo")) << "the pod went with it";
     EXPECT_EQ(lines[5], "Totals: 1 programmed, 1 failed, 2 skipped, 1 interrupted, yield 33.3%");
+    lines = BoardLines(snapshot, {44, 24}, false, now);
+    EXPECT_EQ(lines[5], "1 ok 2 failed 2 skipped, yield 33.3%") << "narrow: the yield stays";
 }
 
 // 32 ports on 24 rows: the pods being written and the latched results
@@ -68,10 +75,10 @@ TEST(Board, MorePortsThanRowsFitTheScreen)
 {
     StatusBoard board(Names(32));
     for (int i = 0; i < 32; ++i)
-        board.Step(i, i % 2 ? QStringLiteral("no pod") : QStringLiteral("searching"));
+        board.Phase(i, i % 2 ? PortPhase::NoPod : PortPhase::Searching);
     board.Step(30, QStringLiteral("programming"));
     board.Progress(30, 100);
-    board.Result(31, PodResult::Failed, QStringLiteral("Pod not responding"));
+    board.Result(31, PodResult::Failed, QStringLiteral("Pod not responding"), 9);
     for (const TerminalSize size : {TerminalSize{80, 24}, TerminalSize{40, 10}}) {
         const QStringList lines = BoardLines(board.Take(), size, false, BoardClock::now());
         ASSERT_EQ(lines.size(), size.rows - 1);
@@ -94,7 +101,7 @@ TEST(Board, DrawnInPlaceOnATerminalAndAsLinesWhenPiped)
         std::FILE* out = std::tmpfile();
         StatusBoard board(Names(2));
         TerminalBoard view(out, terminal, false);
-        board.Step(0, QStringLiteral("searching"));
+        board.Phase(0, PortPhase::Searching);
         view.Draw(board.Take(), {80, 24});
         board.Event(1, QStringLiteral("Program failed, Trellin will fail to operate correctly until "
                                       "reprogrammmed, Try powering the pod off/wait/on and reprogram again"));

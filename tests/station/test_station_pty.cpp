@@ -17,6 +17,7 @@
 #include <csignal>
 #include <fcntl.h>
 #include <pty.h>
+#include <sys/file.h>
 #include <sys/ioctl.h>
 #include <unistd.h>
 #include <functional>
@@ -162,6 +163,8 @@ TEST_F(Station, EveryPortOnceAndARecordOfEachPod)
         EXPECT_GT(line["seconds"].toDouble(), 0.0);
     }
 
+    const QString linked = dir.filePath("Linked.TXF");
+    ASSERT_EQ(::link(lumo.toLocal8Bit().constData(), linked.toLocal8Bit().constData()), 0);
     // The first status that applies.
     const struct {
         QStringList arguments;
@@ -179,10 +182,16 @@ TEST_F(Station, EveryPortOnceAndARecordOfEachPod)
         {{"--port", "65", lumo}, 2},
         {{"--port", "", lumo}, 2},
         {{"--port", "4", "--record", lumo, lumo}, 2},
+        {{"--port", "4", "--record", linked, lumo}, 2}, // a hard link is the same file
+        {{"--port", "4", "--record", dir.filePath("no/such/folder.jsonl"), lumo}, 1},
+        {{"--port", "4", "--boot-time", "0", lumo}, 2},
         {{"--port", "4", "--record", record, "--record", dir.filePath("other.jsonl"), lumo}, 2},
     };
     for (const auto& row : statuses) {
         EXPECT_EQ(Run(row.arguments), row.status) << row.arguments.join(' ').toStdString();
+        if (row.arguments.contains("/nonexistent/tty")) {
+            EXPECT_TRUE(output.contains("Exit status 1: /nonexistent/tty could not be opened.")) << output.constData();
+        }
         if (row.status == 2) {
             EXPECT_TRUE(output.startsWith("vantelo-station: ") || output.startsWith("Failed to open file"))
                 << output.constData();
@@ -192,13 +201,14 @@ TEST_F(Station, EveryPortOnceAndARecordOfEachPod)
     EXPECT_EQ(Records().size(), std::size(expected) + 1) << "the skipped pod's line";
 }
 
-// Watching: each pod that podsim puts on COM1 is programmed once, and the pod
-// that stays on COM2, deaf for 3 s after every restart, only once.
+// Watching pods deaf for 6 s after every restart: each pod that podsim takes
+// away as soon as it is programmed and replaces soon after the port is seen
+// empty is programmed once, and the pod that stays on COM2 only once.
 TEST_F(Station, WatchProgramsEachNewPod)
 {
-    StartPodsim({"--port", "1:type=1,swap=5000", "--port", "2:type=1,reboot=3000"});
+    StartPodsim({"--port", "1:type=1,reboot=6000,swap=14000", "--port", "2:type=1,reboot=6000"});
     QProcess station;
-    Start(station, {"--watch", "--port", "1", "--port", "2", Configuration("Lumo.TXF", 1, 32)});
+    Start(station, {"--watch", "--boot-time", "8", "--port", "1", "--port", "2", Configuration("Lumo.TXF", 1, 32)});
     const auto lines = [&](const char* port) {
         const auto all = Records();
         return std::count_if(all.begin(), all.end(), [&](const QJsonObject& line) { return line["port"] == port; });
@@ -210,6 +220,10 @@ TEST_F(Station, WatchProgramsEachNewPod)
     EXPECT_EQ(lines("COM2"), 1);
     for (const QJsonObject& line : Records())
         EXPECT_EQ(line["result"].toString(), "programmed");
+    // Piped: a line per result, and each time COM1 is seen empty.
+    output = FileBytes(screen);
+    EXPECT_EQ(output.count(": programmed, "), qsizetype(Records().size())) << output.constData();
+    EXPECT_GE(output.count("COM1: ready: put the next pod on"), 2) << output.constData();
 }
 
 // A slow flash write answers block 3 after its time-out, and block 6 is
@@ -295,6 +309,14 @@ TEST_F(Station, PortsAsTheUserNamedThem)
             EXPECT_EQ(lines[0]["result"].toString(), "programmed");
         }
     }
+
+    // A port another program holds, locked as the station locks it, is in
+    // use, whoever runs the station.
+    const int held = ::open(device.toLocal8Bit().constData(), O_RDWR | O_NOCTTY);
+    ASSERT_EQ(::flock(held, LOCK_EX | LOCK_NB), 0);
+    EXPECT_EQ(Run({"--port", device, lumo}), 1);
+    EXPECT_TRUE(output.contains(device.toLocal8Bit() + " is in use")) << output.constData();
+    ::close(held);
 }
 
 // On an 80 × 24 terminal the board is redrawn in place: with four ports a

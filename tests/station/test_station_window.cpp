@@ -7,13 +7,18 @@
 #include "station/window/BoardView.h"
 #include "station/window/StationWindow.h"
 
+#include <QCoreApplication>
 #include <QCryptographicHash>
+#include <QGridLayout>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QSettings>
 #include <QTemporaryDir>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -48,17 +53,20 @@ TEST(StationTiles, EachResultStaysOnItsTileUntilThePodIsTakenOff)
                 {PodResult::Skipped, "restarting", "skipped: another type", "skipped"},
                 {PodResult::Interrupted, "programming", "interrupted", "failed"},
                 {{}, "programming", "programming", "busy"},
-                {{}, CannotBeOpened, "cannot be opened", "unopened"},
-                {{}, "no pod", "no pod", "empty"}};
+                {{}, nullptr, "cannot be opened", "unopened"},
+                {{}, nullptr, "no pod", "empty"}};
     for (int i = 0; i < 7; ++i) {
         if (i < 5)
             board.Pod(i, QStringLiteral("Lumo Plus 1.12"));
-        board.Step(i, rows[i].step);
+        if (rows[i].step)
+            board.Step(i, rows[i].step);
+        else
+            board.Phase(i, i == 5 ? PortPhase::Unopened : PortPhase::NoPod);
         if (i < 5)
             board.Progress(i, 474);
         if (rows[i].result) {
-            board.Result(i, *rows[i].result, QStringLiteral("Reply to download failed"));
-            board.Step(i, QStringLiteral("searching")); // polled while it stays
+            board.Result(i, *rows[i].result, QStringLiteral("Reply to download failed"), 9);
+            board.Phase(i, PortPhase::TakeOff);
         }
     }
     const auto now = BoardClock::now() + 7s;
@@ -72,6 +80,7 @@ TEST(StationTiles, EachResultStaysOnItsTileUntilThePodIsTakenOff)
         EXPECT_EQ(Text(*tile, "pod"), i < 5 ? "Lumo Plus 1.12" : "no pod");
         EXPECT_EQ(Text(*tile, "status"), rows[i].status);
         EXPECT_EQ(tile->property("look").toString(), rows[i].look);
+        EXPECT_EQ(Text(*tile, "call"), rows[i].result ? "TAKE OFF" : "");
         const auto* bar = tile->findChild<QProgressBar*>();
         EXPECT_EQ(!bar->isHidden(), i == 4);
     }
@@ -82,12 +91,66 @@ TEST(StationTiles, EachResultStaysOnItsTileUntilThePodIsTakenOff)
     EXPECT_EQ(Text(view, "totals"),
               "Totals: 1 programmed, 1 failed, 1 skipped, 1 interrupted, yield 33.3%; 2 programmed per hour");
 
-    board.Empty(0);
+    board.Phase(0, PortPhase::Ready);
     view.Show(board.Take(), now - 30min, now);
     const auto* taken = view.findChild<QFrame*>("COM1");
-    EXPECT_EQ(Text(*taken, "status"), "empty, waiting for a pod");
+    EXPECT_EQ(Text(*taken, "status"), "ready: put the next pod on");
+    EXPECT_EQ(Text(*taken, "call"), "READY");
     EXPECT_EQ(Text(*taken, "pod"), "no pod");
     EXPECT_EQ(taken->property("look").toString(), "empty");
+
+    // Tiles stay in their ports' order while all fit; when not, those that
+    // need a hand (a result to take off, a port not opened) come first.
+    view.show();
+    const auto fifth = [&](int height) {
+        view.resize(400, height);
+        QCoreApplication::processEvents();
+        view.Show(board.Take(), now - 30min, now);
+        return view.findChild<QGridLayout*>()->itemAt(4)->widget()->objectName();
+    };
+    EXPECT_EQ(fifth(3000), "COM5");
+    EXPECT_EQ(fifth(200), "/dev/ttyUSB0");
+    EXPECT_EQ(fifth(3000), "COM5");
+}
+
+// 32 ports, their names long, on the 1366 x 768 screen of a bench PC (the
+// window maximised there leaves its tiles some 540 pixels; 470 here): every
+// tile shows, in its port's place, whatever its words; none is narrower than
+// 160 pixels.
+TEST(StationTiles, ThirtyTwoPortsFitABenchScreen)
+{
+    std::vector<QString> names;
+    for (int n = 1; n <= 32; ++n)
+        names.push_back(QStringLiteral("/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A10KQ%1-if00-port0").arg(n));
+    StatusBoard board(names);
+    const PortPhase phases[] = {PortPhase::Changed, PortPhase::TakeOff, PortPhase::Ready, PortPhase::Unopened};
+    for (int i = 0; i < 32; ++i) {
+        board.Pod(i, QStringLiteral("Lumo Plus 1.12"));
+        if (i % 5 == 4) {
+            board.Step(i, QStringLiteral("programming the main micro"));
+            board.Progress(i, 474);
+            continue;
+        }
+        board.Result(i, PodResult::Failed, QStringLiteral("Program failed, Trellin will fail to operate correctly"), 9);
+        board.Phase(i, phases[i % 4]);
+    }
+    BoardView view;
+    view.SetPorts(names);
+    view.resize(1366, 470);
+    view.show();
+    QCoreApplication::processEvents();
+    const auto now = BoardClock::now();
+    view.Show(board.Take(), now, now);
+    QCoreApplication::processEvents();
+    const auto* scroll = view.findChild<QScrollArea*>();
+    EXPECT_EQ(scroll->verticalScrollBar()->maximum(), 0) << "all rows fit";
+    EXPECT_EQ(scroll->horizontalScrollBar()->maximum(), 0);
+    EXPECT_EQ(view.findChild<QGridLayout*>()->itemAt(0)->widget()->objectName(), names[0]) << "in port order";
+    for (const auto* tile : view.findChildren<QFrame*>()) {
+        if (tile->property("look").isValid()) {
+            EXPECT_GE(tile->width(), 160);
+        }
+    }
 }
 
 // Load refuses a file with the window's texts and shows the one it takes;
@@ -102,13 +165,14 @@ TEST(StationWindow, LoadsStartsAndStopsOnceThenAtOnce)
     QString error;
     const auto ports = ParsePorts({dir.filePath("ttyA"), dir.filePath("ttyB")}, error);
     const PodCatalogue podTypes = RegisterPod::LoadDefaultPodTypes();
-    StationWindow window(podTypes, {*ports, dir.filePath("record.jsonl")}, settings, files, boxes);
+    StationWindow window(podTypes, {*ports, dir.filePath("record.jsonl"), {}}, settings, files, boxes);
     const auto button = [&](const char* name) { return window.findChild<QPushButton*>(name); };
+    EXPECT_EQ(Text(window, "file"), "Load a configuration file to start");
 
     const QString shortFile = dir.filePath("Short.TXF");
     ASSERT_TRUE(testing::WriteFile(shortFile, testing::ConfigFileBytes(1, 200, 0, 100).toStdString()));
     files.answers = {shortFile};
-    button("Load")->click();
+    QTest::keyClick(button("Load"), Qt::Key_Return); // Enter presses the focused button
     ASSERT_EQ(boxes.Texts(), std::vector<QString>{"Error!: " + PodFileRefusal(shortFile, {PodFileFault::TooShort})});
     EXPECT_EQ(files.calls[0].filter, PodFileFilter);
     EXPECT_FALSE(button("Start")->isEnabled());
@@ -138,7 +202,7 @@ TEST(StationWindow, LoadsStartsAndStopsOnceThenAtOnce)
     ASSERT_TRUE(Within([&] { return !window.Running(); }, 1500ms));
     EXPECT_TRUE(messages->toPlainText().contains("Stopping at once."));
     EXPECT_TRUE(button("Load")->isEnabled() && button("Start")->isEnabled());
-    EXPECT_EQ(button("Stop")->text(), "Stop");
+    EXPECT_EQ(button("Stop")->accessibleName(), "Stop");
     EXPECT_FALSE(button("Stop")->isEnabled());
 }
 

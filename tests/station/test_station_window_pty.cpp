@@ -6,7 +6,9 @@
 #include "catalogue/RegisterPod.h"
 #include "station/window/StationWindow.h"
 
+#include <QLabel>
 #include <QProgressBar>
+#include <QPushButton>
 #include <QSettings>
 #include <QTemporaryDir>
 
@@ -33,7 +35,7 @@ TEST(StationWindowPty, ClosingWhileAPodIsWrittenAsksThenStopsAtOnce)
     QString error;
     const PodCatalogue podTypes = RegisterPod::LoadDefaultPodTypes();
     const QString record = dir.filePath("record.jsonl");
-    StationWindow window(podTypes, {*ParsePorts({"1"}, error), record}, settings, files, boxes);
+    StationWindow window(podTypes, {*ParsePorts({"1"}, error), record, {}}, settings, files, boxes);
     window.show();
     ASSERT_TRUE(window.LoadFile(file));
     window.Start();
@@ -50,6 +52,54 @@ TEST(StationWindowPty, ClosingWhileAPodIsWrittenAsksThenStopsAtOnce)
     ASSERT_TRUE(Within([&] { return !window.isVisible(); }, 5s));
     EXPECT_FALSE(window.Running());
     EXPECT_NE(testing::ReadFile(record).find(R"("result":"interrupted")"), std::string::npos);
+}
+
+// A shift on one port: a pod left on across Stop and Start is not recorded
+// again and the totals stay until New shift, which asks first; a record that
+// cannot be written puts a banner up, clears the green and ends with status 1.
+TEST(StationWindowPty, AShiftOutlivesStopAndStartButNotALostRecord)
+{
+    QTemporaryDir dir;
+    PodsimProcess podsim{QStringLiteral(PODSIM_PROGRAM), {"--port", "1:type=1"}};
+    const QString file = dir.filePath("Bench1.TXF");
+    ASSERT_TRUE(testing::WriteFile(file, testing::ConfigFileBytes(1, 32).toStdString()));
+    QSettings settings(dir.filePath("settings.ini"), QSettings::IniFormat);
+    testing::ScriptedFileDialog files;
+    testing::ScriptedMsgBox boxes;
+    QString error;
+    const PodCatalogue podTypes = RegisterPod::LoadDefaultPodTypes();
+    for (const QString& record : {dir.filePath("record.jsonl"), QStringLiteral("/dev/full")}) {
+        SCOPED_TRACE(record.toStdString());
+        StationWindow window(podTypes, {*ParsePorts({"1"}, error), record, {}}, settings, files, boxes);
+        const auto text = [&](const char* name) { return window.findChild<QLabel*>(name)->text(); };
+        const auto* tile = window.findChild<QFrame*>("COM1");
+        ASSERT_TRUE(tile) << "the ports' tiles before any start";
+        ASSERT_TRUE(window.LoadFile(file));
+        window.Start();
+        if (record == "/dev/full") {
+            ASSERT_TRUE(Within([&] { return !window.Running(); }, 30s));
+            EXPECT_TRUE(window.findChild<QLabel*>("banner")->isVisibleTo(&window));
+            EXPECT_EQ(tile->property("look").toString(), "unopened") << "no green left";
+            EXPECT_EQ(window.ExitStatus(), 1);
+            continue;
+        }
+        ASSERT_TRUE(Within([&] { return text("call") == "TAKE OFF"; }, 30s));
+        window.Stop();
+        ASSERT_TRUE(Within([&] { return !window.Running(); }, 5s));
+        window.Start();
+        ASSERT_TRUE(Within([&] { return text("call") == "TAKE OFF"; }, 10s)) << "the pod still on is known";
+        window.Stop();
+        ASSERT_TRUE(Within([&] { return !window.Running(); }, 5s));
+        EXPECT_EQ(testing::ReadFile(record).size(), testing::ReadFile(record).find('\n') + 1) << "one line";
+        EXPECT_TRUE(text("totals").startsWith("Totals: 1 programmed")) << text("totals").toStdString();
+        window.findChild<QPushButton*>("New shift")->click(); // answered No
+        EXPECT_TRUE(text("totals").startsWith("Totals: 1 programmed"));
+        boxes.answers = {MsgAnswer::Yes};
+        window.findChild<QPushButton*>("New shift")->click();
+        EXPECT_TRUE(text("totals").startsWith("Totals: 0 programmed")) << text("totals").toStdString();
+        EXPECT_EQ(boxes.calls.size(), 2u);
+        EXPECT_EQ(window.ExitStatus(), 0);
+    }
 }
 
 } // namespace
