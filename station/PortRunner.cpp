@@ -130,7 +130,7 @@ bool PortRunner::Open()
     }
     if (!closedReported_) {
         const std::string why = link_.port.OpenError();
-        c_.board.Event(c_.index, QStringLiteral("Could not open %1").arg(c_.where.name) +
+        c_.board.Event(c_.index, QStringLiteral("cannot be opened") +
                                  (why.empty() ? QString() : QStringLiteral(": ") + QString::fromStdString(why)));
         c_.board.Step(c_.index, QLatin1String(CannotBeOpened));
         if (c_.where.named)
