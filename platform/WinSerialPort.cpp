@@ -132,10 +132,8 @@ bool WinSerialPort::Open()
         openError_ = DescribeOpenError(GetLastError());
         return false;
     }
-    // A read returns what has arrived, or waits for the first byte up to its limit.
+    // A read waits for all it asks for, up to the read limit.
     COMMTIMEOUTS timeouts{};
-    timeouts.ReadIntervalTimeout = MAXDWORD;
-    timeouts.ReadTotalTimeoutMultiplier = MAXDWORD;
     timeouts.ReadTotalTimeoutConstant = ReadLimit;
     timeouts.WriteTotalTimeoutConstant = static_cast<DWORD>(DrainLimit.count());
     DCB dcb{};
@@ -175,14 +173,19 @@ void WinSerialPort::Close()
     received_.clear();
 }
 
-// Starts the next read. One that ends at once sets its event as one that
-// waits does.
+// Starts the next read: of the bytes waiting, which ends at once, or with
+// none waiting of one byte, which ends when it comes or at the read limit.
+// Either sets the read's event when it ends. (Wine ignores the time-outs
+// that would have a larger read end at its first byte.)
 bool WinSerialPort::Read()
 {
+    const auto waiting = Queued(false);
+    if (!waiting)
+        return false;
+    const auto size = static_cast<DWORD>(std::clamp<long>(*waiting, 1, sizeof io_->buffer));
     io_->read = {};
     io_->read.hEvent = io_->readDone;
-    return ReadFile(handle_, io_->buffer, sizeof io_->buffer, nullptr, &io_->read) ||
-           GetLastError() == ERROR_IO_PENDING;
+    return ReadFile(handle_, io_->buffer, size, nullptr, &io_->read) || GetLastError() == ERROR_IO_PENDING;
 }
 
 // Takes what ended reads brought, starting the next each time; bytes waiting
@@ -191,11 +194,14 @@ void WinSerialPort::Collect()
 {
     for (int round = 0; round < 4 && PortOpen() && HasOverlappedIoCompleted(&io_->read); ++round) {
         DWORD got = 0;
-        if (!GetOverlappedResult(handle_, &io_->read, &got, FALSE) || !Read()) {
+        // Wine ends a read that timed out with an error, Windows without.
+        const bool ended = GetOverlappedResult(handle_, &io_->read, &got, FALSE) || GetLastError() == ERROR_TIMEOUT;
+        if (ended)
+            received_.insert(received_.end(), io_->buffer, io_->buffer + got);
+        if (!ended || !Read()) {
             Lost();
             return;
         }
-        received_.insert(received_.end(), io_->buffer, io_->buffer + got);
         if (got == 0)
             return;
     }
