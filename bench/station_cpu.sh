@@ -22,9 +22,12 @@ trap finish EXIT
 
 # Qt's and the compiler's DLLs for the Windows program.
 qt=$(sed -n 's/^VANTELO_QT_WINDOWS:PATH=//p' "$windows/CMakeCache.txt")
-runtime=$(dirname "$(x86_64-w64-mingw32-g++-posix -print-file-name=libstdc++-6.dll)")
-export WINEPATH="$(winepath -w "$qt/bin" 2>/dev/null);$(winepath -w "$runtime" 2>/dev/null)"
 wineboot -i >/dev/null 2>&1
+WINEPATH="$(winepath -w "$qt/bin" 2>/dev/null)"
+for dll in libstdc++-6.dll libgcc_s_seh-1.dll libwinpthread-1.dll; do
+    WINEPATH+=";$(winepath -w "$(dirname "$(x86_64-w64-mingw32-g++-posix -print-file-name=$dll)")" 2>/dev/null)"
+done
+export WINEPATH
 wineserver -w
 bash "$source/tools/make-sample.sh" "$work/Bench.TXF" 1 4096
 
@@ -34,12 +37,12 @@ now() { date +%s.%N; }
 # The wine server of this prefix: its folder is named after the prefix's device and inode.
 wine_server() {
     local dir pid
-    dir=$(printf '/tmp/.wine-%d/server-%x-%x' "$(id -u)" "$(stat -c %d "$WINEPREFIX")" "$(stat -c %i "$WINEPREFIX")")
-    for pid in $(pgrep -x wineserver); do
-        [ "$(readlink "/proc/$pid/cwd")" = "$dir" ] && echo "$pid" && return
+    dir=$(printf 'server-%x-%x' "$(stat -c %d "$WINEPREFIX")" "$(stat -c %i "$WINEPREFIX")")
+    for pid in $(pgrep wineserver); do
+        [ "$(basename "$(readlink "/proc/$pid/cwd")")" = "$dir" ] && echo "$pid" && return
     done
+    echo 0
 }
-
 # The wine process of this prefix running the named program.
 wine_process() {
     local pid
@@ -55,10 +58,12 @@ serve() {
     "$linux/podsim" --links "$work/links" "$@" >"$work/podsim.out" 2>"$work/podsim.log" &
     podsim_pid=$!
     for _ in $(seq 100); do grep -q '^ready$' "$work/podsim.out" && break; sleep 0.1; done
-    local line
+    local line port
     while read -r line; do
         case $line in VANTELO_COM*=*)
-            wine reg add 'HKLM\Software\Wine\Ports' /v "COM${line#VANTELO_COM}" /d "${line#*=}" /f >/dev/null 2>&1 ;;
+            port=${line%%=*}
+            wine reg add 'HKLM\Software\Wine\Ports' /v "COM${port#VANTELO_COM}" /d "${line#*=}" /f \
+                </dev/null >/dev/null 2>&1 ;;
         esac
     done <"$work/podsim.out"
     wineserver -k 2>/dev/null || true
@@ -71,17 +76,18 @@ unserve() {
 }
 
 # Runs the station (the command given) on ports 1 to 4 under --watch and
-# measures from its first byte on a port until the condition holds.
+# measures from its first search (and a second more) until the condition
+# holds.
 # Prints the station's and the server's % of a core per port.
 # Usage: measure SYSTEM CONDITION COMMAND...
 measure() {
-    local system=$1 until=$2 pid server cpu0 server0 t0 cpu1 server1 t1
+    local system=$1 until=$2 pid server _ cpu0 server0 t0 cpu1 server1 t1
     shift 2
     rm -f "$work/pods.jsonl"
     "$@" --watch --port 1 --port 2 --port 3 --port 4 --record "$work/pods.jsonl" "$work/Bench.TXF" \
         >"$work/station.out" 2>&1 </dev/null &
     station_pid=$!
-    until grep -q ' COM[1-4] > ' "$work/podsim.log"; do sleep 0.05; done
+    for _ in $(seq 600); do grep -q 'searching' "$work/station.out" && break; sleep 0.05; done
     sleep 1 # the start-up (under wine, its DLLs) left behind
     pid=$station_pid server=0
     if [ "$system" = wine ]; then
@@ -112,7 +118,13 @@ on_linux() {
 empty=() pods=()
 for n in $(seq $ports); do empty+=(--port "$n:empty"); pods+=(--port "$n:type=1,version=1.12"); done
 programmed() {
-    until [ "$(grep -c '"result":"programmed"' "$work/pods.jsonl" 2>/dev/null)" = $ports ]; do sleep 0.1; done
+    local _
+    for _ in $(seq 1200); do
+        [ "$(grep -c '"result":"programmed"' "$work/pods.jsonl" 2>/dev/null)" = $ports ] && return
+        sleep 0.1
+    done
+    echo "not all programmed: $(cat "$work/station.out")" >&2
+    exit 1
 }
 
 echo "$ports empty ports watched for $seconds s:"
