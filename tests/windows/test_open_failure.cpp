@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QString>
+#include <QTemporaryDir>
 
 #include <windows.h>
 
@@ -18,10 +20,10 @@ QString SystemWords(DWORD code)
     return QString::fromWCharArray(text, static_cast<int>(length)).trimmed();
 }
 
-// The code with which the port's device refuses to open, or 0.
-DWORD OpenCode(int number)
+// The code with which the device refuses to open, or 0.
+DWORD OpenCode(const QString& device)
 {
-    const std::wstring path = (QStringLiteral("\\\\.\\COM%1").arg(number)).toStdWString();
+    const std::wstring path = (QStringLiteral("\\\\.\\") + device).toStdWString();
     HANDLE handle = CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
                                 FILE_FLAG_OVERLAPPED, nullptr);
     const DWORD code = GetLastError();
@@ -31,25 +33,26 @@ DWORD OpenCode(int number)
     return 0;
 }
 
-// Run by the station's wine check, with podsim's pod on COM1 and COM3
-// missing. COM1 held by one port is busy for the next. Each reason holds the
-// system's words for that very open, never the port's name, which the
-// message around it gives.
+// COM64 is missing. Wine lets two programs hold one COM port, so a file held
+// without sharing stands for the busy port. Each reason holds the system's words for that very open, and
+// not the device's name, which the message around it gives.
 TEST(OpenFailure, MissingAndBusyPortsGiveTheSystemsWords)
 {
-    const auto holder = MakeSerialPort();
-    holder->CommPort(1);
-    ASSERT_TRUE(holder->PortOpen(true));
-    for (const int number : {1, 3}) {
-        const auto port = MakeSerialPort();
-        port->CommPort(number);
+    QTemporaryDir dir;
+    const QString held = QDir::toNativeSeparators(dir.filePath(QStringLiteral("held")));
+    HANDLE holder = CreateFileW(held.toStdWString().c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0,
+                                nullptr);
+    ASSERT_NE(holder, INVALID_HANDLE_VALUE);
+    for (const QString& device : {QStringLiteral("COM64"), held}) {
+        const auto port = MakeSerialPort(device);
         EXPECT_FALSE(port->PortOpen(true));
-        const DWORD code = OpenCode(number);
-        ASSERT_NE(code, 0u) << "COM" << number;
+        const DWORD code = OpenCode(device);
+        ASSERT_NE(code, 0u) << device.toStdString();
         const QString why = QString::fromStdString(port->OpenError());
         EXPECT_TRUE(why.contains(SystemWords(code))) << why.toStdString() << " / " << code;
-        EXPECT_FALSE(why.contains(QStringLiteral("COM"))) << why.toStdString();
+        EXPECT_FALSE(why.contains(device)) << why.toStdString();
     }
+    CloseHandle(holder);
 }
 
 } // namespace
