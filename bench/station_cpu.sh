@@ -57,7 +57,7 @@ serve() {
     rm -rf "$work/links" "$work/podsim.out" && mkdir "$work/links"
     "$linux/podsim" --links "$work/links" "$@" >"$work/podsim.out" 2>"$work/podsim.log" &
     podsim_pid=$!
-    for _ in $(seq 100); do grep -q '^ready$' "$work/podsim.out" && break; sleep 0.1; done
+    for _ in $(seq 100); do grep -qs '^ready$' "$work/podsim.out" && break; sleep 0.1; done
     local line port
     while read -r line; do
         case $line in VANTELO_COM*=*)
