@@ -165,8 +165,8 @@ void WinSerialPort::Close()
     if (PortOpen()) {
         io_->readNotifier.setEnabled(false);
         // A cancelled read ends at once; the driver must be done with its buffer.
-        CancelIoEx(handle_, nullptr);
-        WaitForSingleObject(io_->readDone, static_cast<DWORD>(DrainLimit.count()));
+        if (!HasOverlappedIoCompleted(&io_->read) && CancelIoEx(handle_, &io_->read))
+            WaitForSingleObject(io_->readDone, static_cast<DWORD>(DrainLimit.count()));
         CloseHandle(handle_);
     }
     handle_ = INVALID_HANDLE_VALUE;
