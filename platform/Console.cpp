@@ -59,6 +59,22 @@ bool StandardOutputIsTerminal()
            SetConsoleMode(out, mode | ENABLE_VIRTUAL_TERMINAL_PROCESSING);
 }
 
+void WriteText(std::FILE* file, const QString& text)
+{
+    std::fflush(file);
+    const auto handle = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(file)));
+    DWORD mode = 0;
+    if (handle != INVALID_HANDLE_VALUE && GetConsoleMode(handle, &mode)) {
+        const std::wstring wide = text.toStdWString();
+        DWORD written = 0;
+        WriteConsoleW(handle, wide.data(), static_cast<DWORD>(wide.size()), &written, nullptr);
+        return;
+    }
+    const QByteArray bytes = text.toUtf8();
+    std::fwrite(bytes.constData(), 1, static_cast<std::size_t>(bytes.size()), file);
+    std::fflush(file);
+}
+
 InterruptNotifier::InterruptNotifier()
 {
     notifier = this;
@@ -101,6 +117,13 @@ void OnSignal(int number)
 bool StandardOutputIsTerminal()
 {
     return isatty(fileno(stdout)) == 1;
+}
+
+void WriteText(std::FILE* file, const QString& text)
+{
+    const QByteArray bytes = text.toUtf8();
+    std::fwrite(bytes.constData(), 1, static_cast<std::size_t>(bytes.size()), file);
+    std::fflush(file);
 }
 
 InterruptNotifier::InterruptNotifier()

@@ -1,12 +1,20 @@
 #pragma once
 
 #include <QObject>
+#include <QString>
+
+#include <cstdio>
 
 namespace vantelo {
 
 // True when standard output is a terminal that understands cursor movement
 // (on Windows, once it has been asked to).
 bool StandardOutputIsTerminal();
+
+// Writes the text and flushes it: to a console in its own wide characters
+// (Windows), anywhere else as UTF-8 without a byte-order mark, whatever the
+// system's code page. A closed output is not an error.
+void WriteText(std::FILE* file, const QString& text);
 
 // The ways of stopping a console program, as Qt signals in the thread that
 // made the notifier: Interrupted for each Ctrl-C, Terminated for SIGTERM or

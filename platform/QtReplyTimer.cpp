@@ -1,6 +1,7 @@
 #include "platform/QtReplyTimer.h"
 
-#include <QAbstractEventDispatcher>
+#include "platform/EventWait.h"
+
 #include <QCoreApplication>
 #include <QEventLoop>
 
@@ -10,14 +11,15 @@ QtReplyTimer::QtReplyTimer()
 {
     timer_.setTimerType(Qt::PreciseTimer);
     timer_.setSingleShot(true); // Timer1_Timer: the tick stops the timer
-    // Qt's Windows dispatcher hands a precise timer's tick over as a posted
-    // event, delivered before it blocks and not counted as an event: without
-    // the interrupt, a wait would go on sleeping after the tick, for good on a
-    // thread that nothing else wakes.
-    QObject::connect(&timer_, &QTimer::timeout, [] {
-        if (QAbstractEventDispatcher* dispatcher = QAbstractEventDispatcher::instance())
-            dispatcher->interrupt();
-    });
+    // The wait the tick happens in ends with it.
+    QObject::connect(&timer_, &QTimer::timeout, &EndEventWait);
+#ifdef _WIN32
+    // Qt's precise timers are multimedia timers there. Wine ends the thread
+    // behind them whenever none is left and starts another for the next: a
+    // thread for every wait of the protocol. One long precise timer keeps it.
+    keepAlive_.setTimerType(Qt::PreciseTimer);
+    keepAlive_.start(60000);
+#endif
 }
 
 void QtReplyTimer::Interval(int milliseconds)

@@ -19,6 +19,9 @@ public:
 
 private:
     QTimer timer_;
+#ifdef _WIN32
+    QTimer keepAlive_;
+#endif
 };
 
 } // namespace vantelo

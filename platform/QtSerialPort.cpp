@@ -1,8 +1,11 @@
 #include "platform/QtSerialPort.h"
 
 #include "platform/LineSettings.h"
+#include "platform/OpenFailure.h"
 #include "platform/OutputDrain.h"
 #include "platform/SystemSerialPort.h"
+
+#include <QFile>
 
 #include <algorithm>
 #include <limits>
@@ -10,6 +13,7 @@
 
 #include <sys/file.h>
 #include <sys/ioctl.h>
+#include <unistd.h>
 
 namespace vantelo {
 
@@ -44,20 +48,26 @@ QtSerialPort::QtSerialPort(QString device, OutputQuery queuedOutput)
 
 namespace {
 
-std::string DescribeOpenError(const QSerialPort& port, const QString& device)
+OpenFailure FailureOf(const QSerialPort& port, const QString& device)
 {
     switch (port.error()) {
-    case QSerialPort::PermissionError:
-        return QStringLiteral("no permission to use %1 (is your user in the dialout group?)")
-            .arg(device)
-            .toStdString();
     case QSerialPort::DeviceNotFoundError:
-        return QStringLiteral("%1 does not exist").arg(device).toStdString();
-    case QSerialPort::OpenError:
-        return QStringLiteral("%1 is in use").arg(device).toStdString();
-    default:
-        return QStringLiteral("%1: %2").arg(device, port.errorString()).toStdString();
+        return OpenFailure::Missing;
+    case QSerialPort::PermissionError: {
+        // Qt says so too for a device another program holds (EBUSY, or its
+        // lock file): one we could open is in use.
+        const QByteArray path = QFile::encodeName(CanonicalDeviceName(device));
+        return access(path.constData(), R_OK | W_OK) == 0 ? OpenFailure::InUse : OpenFailure::NoPermission;
     }
+    default:
+        return OpenFailure::Other;
+    }
+}
+
+std::string DescribeOpenError(const QSerialPort& port, const QString& device)
+{
+    // Qt's text for a system error is the system's (strerror's) words.
+    return OpenFailureText(FailureOf(port, device), port.errorString());
 }
 
 } // namespace

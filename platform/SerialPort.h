@@ -21,7 +21,8 @@ public:
     virtual bool PortOpen() const = 0;
     // Opening a missing or busy port leaves it closed and returns false.
     virtual bool PortOpen(bool open) = 0;
-    // Why the last open failed, naming the device; empty when unknown.
+    // Why the last open failed (OpenFailureText), not naming the port, which
+    // the message around it does; empty when unknown.
     virtual std::string OpenError() const = 0;
     // Kept while closed; the line takes this state when the port opens.
     virtual void RTSEnable(bool raised) = 0;

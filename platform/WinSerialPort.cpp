@@ -1,9 +1,11 @@
 #include "platform/WinSerialPort.h"
 
+#include "platform/EventWait.h"
+#include "platform/OpenFailure.h"
 #include "platform/OutputDrain.h"
 #include "platform/SystemSerialPort.h"
 
-#include <QAbstractEventDispatcher>
+#include <QWinEventNotifier>
 
 #include <algorithm>
 #include <limits>
@@ -20,19 +22,37 @@ std::unique_ptr<SerialPort> MakeSerialPort(QString device)
 
 namespace {
 
-constexpr int PollMilliseconds = 2;
+// A pending read with nothing to read ends after this, and is made again:
+// a wake-up that went astray costs no more than this.
+constexpr DWORD ReadLimit = 1000;
+// A write ends within its write time-out (the drain limit); this bounds the
+// wait for it beyond that.
+constexpr DWORD WriteLimit = 2 * static_cast<DWORD>(DrainLimit.count());
 
-std::string DescribeOpenError(DWORD error, const QString& device)
+QString SystemWords(DWORD error)
+{
+    wchar_t* text = nullptr;
+    const DWORD length =
+        FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                       nullptr, error, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+    const QString words =
+        length ? QString::fromWCharArray(text, static_cast<int>(length)) : QStringLiteral("system error %1").arg(error);
+    LocalFree(text);
+    return words;
+}
+
+std::string DescribeOpenError(DWORD error)
 {
     switch (error) {
-    case ERROR_ACCESS_DENIED:
-    case ERROR_SHARING_VIOLATION:
-        return QStringLiteral("%1 is in use").arg(device).toStdString();
     case ERROR_FILE_NOT_FOUND:
     case ERROR_PATH_NOT_FOUND:
-        return QStringLiteral("%1 does not exist").arg(device).toStdString();
+        return OpenFailureText(OpenFailure::Missing, SystemWords(error));
+    // Windows denies a port another program holds.
+    case ERROR_ACCESS_DENIED:
+    case ERROR_SHARING_VIOLATION:
+        return OpenFailureText(OpenFailure::InUse, SystemWords(error));
     default:
-        return QStringLiteral("%1: system error %2").arg(device).arg(error).toStdString();
+        return OpenFailureText(OpenFailure::Other, SystemWords(error));
     }
 }
 
@@ -49,17 +69,32 @@ void SetLineControl(DCB& dcb, bool rts)
 
 } // namespace
 
-WinSerialPort::WinSerialPort(QString device) : handle_(INVALID_HANDLE_VALUE), device_(std::move(device))
+// The overlapped requests, their events and the read's buffer, which the
+// driver fills while the read is pending.
+struct WinSerialPort::Io {
+    HANDLE readDone = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    HANDLE writeDone = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    OVERLAPPED read{};
+    OVERLAPPED write{};
+    std::uint8_t buffer[256];
+    QWinEventNotifier readNotifier{readDone};
+
+    ~Io()
+    {
+        CloseHandle(readDone);
+        CloseHandle(writeDone);
+    }
+};
+
+WinSerialPort::WinSerialPort(QString device)
+    : handle_(INVALID_HANDLE_VALUE), device_(std::move(device)), io_(std::make_unique<Io>())
 {
-    poll_.setTimerType(Qt::PreciseTimer);
-    poll_.setInterval(PollMilliseconds);
-    QObject::connect(&poll_, &QTimer::timeout, [this] {
-        if (!polled_)
-            poll_.stop();
-        polled_ = false;
-        // The tick is a posted event, which Qt's dispatcher does not count.
-        if (QAbstractEventDispatcher* dispatcher = QAbstractEventDispatcher::instance())
-            dispatcher->interrupt();
+    io_->readNotifier.setEnabled(false);
+    // Received bytes end the thread's wait; the next read starts at once, so
+    // that the event is not seen again.
+    QObject::connect(&io_->readNotifier, &QWinEventNotifier::activated, [this] {
+        Collect();
+        EndEventWait();
     });
 }
 
@@ -80,26 +115,26 @@ bool WinSerialPort::PortOpen() const
 
 bool WinSerialPort::PortOpen(bool open)
 {
-    if (!open) {
-        if (PortOpen())
-            CloseHandle(handle_);
-        handle_ = INVALID_HANDLE_VALUE;
-        poll_.stop();
-        return true;
-    }
-    if (PortOpen())
-        return true;
+    if (!open)
+        Close();
+    return !open || PortOpen() || Open();
+}
+
+bool WinSerialPort::Open()
+{
     const QString device = device_.isEmpty() ? SerialDeviceName(number_) : device_;
     // COM10 and above open only by their device path.
     const QString prefix = QStringLiteral("\\\\.\\");
     const std::wstring path = (device.startsWith(prefix) ? device : prefix + device).toStdWString();
-    HANDLE handle = CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    HANDLE handle = CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                                FILE_FLAG_OVERLAPPED, nullptr);
     if (handle == INVALID_HANDLE_VALUE) {
-        openError_ = DescribeOpenError(GetLastError(), device);
+        openError_ = DescribeOpenError(GetLastError());
         return false;
     }
+    // A read waits for all it asks for, up to the read limit.
     COMMTIMEOUTS timeouts{};
-    timeouts.ReadIntervalTimeout = MAXDWORD;
+    timeouts.ReadTotalTimeoutConstant = ReadLimit;
     timeouts.WriteTotalTimeoutConstant = static_cast<DWORD>(DrainLimit.count());
     DCB dcb{};
     dcb.DCBlength = sizeof dcb;
@@ -109,14 +144,67 @@ bool WinSerialPort::PortOpen(bool open)
         ready = SetCommState(handle, &dcb);
     }
     if (!ready) {
-        openError_ = DescribeOpenError(GetLastError(), device);
+        openError_ = DescribeOpenError(GetLastError());
         CloseHandle(handle);
         return false;
     }
     handle_ = handle;
     applied_.reset();
     openError_.clear();
+    if (!Read()) {
+        openError_ = DescribeOpenError(GetLastError());
+        Close();
+        return false;
+    }
+    io_->readNotifier.setEnabled(true);
     return true;
+}
+
+void WinSerialPort::Close()
+{
+    if (PortOpen()) {
+        io_->readNotifier.setEnabled(false);
+        // A cancelled read ends at once; the driver must be done with its buffer.
+        if (!HasOverlappedIoCompleted(&io_->read) && CancelIoEx(handle_, &io_->read))
+            WaitForSingleObject(io_->readDone, static_cast<DWORD>(DrainLimit.count()));
+        CloseHandle(handle_);
+    }
+    handle_ = INVALID_HANDLE_VALUE;
+    received_.clear();
+}
+
+// Starts the next read: of the bytes waiting, which ends at once, or with
+// none waiting of one byte, which ends when it comes or at the read limit.
+// Either sets the read's event when it ends. (Wine ignores the time-outs
+// that would have a larger read end at its first byte.)
+bool WinSerialPort::Read()
+{
+    const auto waiting = Queued(false);
+    if (!waiting)
+        return false;
+    const auto size = static_cast<DWORD>(std::clamp<long>(*waiting, 1, sizeof io_->buffer));
+    io_->read = {};
+    io_->read.hEvent = io_->readDone;
+    return ReadFile(handle_, io_->buffer, size, nullptr, &io_->read) || GetLastError() == ERROR_IO_PENDING;
+}
+
+// Takes what ended reads brought, starting the next each time; bytes waiting
+// in the driver end a read at once, so a few rounds take them all.
+void WinSerialPort::Collect()
+{
+    for (int round = 0; round < 4 && PortOpen() && HasOverlappedIoCompleted(&io_->read); ++round) {
+        DWORD got = 0;
+        // Wine ends a read that timed out with an error, Windows without.
+        const bool ended = GetOverlappedResult(handle_, &io_->read, &got, FALSE) || GetLastError() == ERROR_TIMEOUT;
+        if (ended)
+            received_.insert(received_.end(), io_->buffer, io_->buffer + got);
+        if (!ended || !Read()) {
+            Lost();
+            return;
+        }
+        if (got == 0)
+            return;
+    }
 }
 
 // A line without RTS (a pty under wine) refuses it; that is harmless.
@@ -131,7 +219,7 @@ void WinSerialPort::RTSEnable(bool raised)
 // operation under way sees it closed instead of waiting on a dead line.
 void WinSerialPort::Lost()
 {
-    PortOpen(false);
+    Close();
 }
 
 // Bytes waiting in the driver's input or output queue.
@@ -193,44 +281,43 @@ void WinSerialPort::Break(bool on)
         SetCommBreak(handle_);
 }
 
+// Returns once the driver has taken the bytes, as a write on a handle without
+// overlapped use would, but beside the pending read.
 void WinSerialPort::Output(std::span<const std::uint8_t> bytes)
 {
-    if (!PortOpen())
+    if (!PortOpen() || bytes.empty())
         return;
+    io_->write = {};
+    io_->write.hEvent = io_->writeDone;
+    const auto size = static_cast<DWORD>(bytes.size());
     DWORD written = 0;
-    if (!WriteFile(handle_, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) ||
-        written != bytes.size())
+    // A write the driver took at once needs no wait (each is a trip to wine's server).
+    const bool done = WriteFile(handle_, bytes.data(), size, nullptr, &io_->write);
+    const bool started = done || GetLastError() == ERROR_IO_PENDING;
+    const bool ended = done || (started && WaitForSingleObject(io_->writeDone, WriteLimit) == WAIT_OBJECT_0);
+    if (started && !ended) {
+        // The bytes are the caller's: the driver lets go of them before this returns.
+        CancelIoEx(handle_, &io_->write);
+        WaitForSingleObject(io_->writeDone, WriteLimit);
+    }
+    if (!ended || !GetOverlappedResult(handle_, &io_->write, &written, FALSE) || written != size)
         Lost();
 }
 
+// A pulled adapter ends the pending read with an error, which closes the port.
 std::int16_t WinSerialPort::InBufferCount()
 {
+    Collect();
     if (!PortOpen())
         return 0;
-    const auto waiting = Queued(false);
-    if (!waiting) {
-        Lost();
-        return 0;
-    }
-    polled_ = true;
-    if (!poll_.isActive())
-        poll_.start();
-    return static_cast<std::int16_t>(std::min<long>(*waiting, std::numeric_limits<std::int16_t>::max()));
+    return static_cast<std::int16_t>(
+        std::min<std::size_t>(received_.size(), std::numeric_limits<std::int16_t>::max()));
 }
 
 std::vector<std::uint8_t> WinSerialPort::Input()
 {
-    if (!PortOpen())
-        return {};
-    const auto waiting = Queued(false);
-    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(waiting.value_or(0)));
-    DWORD read = 0;
-    if (!waiting || (!bytes.empty() && !ReadFile(handle_, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr))) {
-        Lost();
-        return {};
-    }
-    bytes.resize(read);
-    return bytes;
+    Collect();
+    return std::exchange(received_, {});
 }
 
 } // namespace vantelo

@@ -4,17 +4,19 @@
 #include "platform/SerialPort.h"
 
 #include <QString>
-#include <QTimer>
 
+#include <memory>
 #include <optional>
 
 namespace vantelo {
 
-// The serial port on the Win32 communications functions. Reads never block
-// (ReadIntervalTimeout MAXDWORD); a write ends when the driver has taken the
-// bytes, within a write time-out. QSerialPort waits for the end of an
-// overlapped WaitCommEvent that wine never hands on, so it does not receive
-// there.
+// The serial port on the Win32 communications functions, on a handle opened
+// for overlapped use: a read is always pending while the port is open, and
+// its end wakes the thread's waits, which otherwise sleep. Writes, settings
+// and queue counts never wait behind that read (on a handle without
+// overlapped use Windows would make them). QSerialPort waits for the end of
+// an overlapped WaitCommEvent that wine never hands on, so it does not
+// receive there.
 class WinSerialPort final : public SerialPort {
 public:
     explicit WinSerialPort(QString device = {});
@@ -32,9 +34,15 @@ public:
     std::string OpenError() const override { return openError_; }
 
 private:
+    struct Io;
+
+    bool Open();
+    void Close();
     bool Drain();
     std::optional<long> Queued(bool output);
     void Lost();
+    bool Read();
+    void Collect();
 
     void* handle_;
     QString device_;
@@ -43,10 +51,9 @@ private:
     std::string openError_;
     // What the line was last set to; unknown after an open.
     std::optional<LineSettings> applied_;
-    // Nothing signals received bytes: while InBufferCount is being polled, a
-    // short tick ends the thread's waits so that the poll comes again.
-    QTimer poll_;
-    bool polled_ = false;
+    std::unique_ptr<Io> io_;
+    // What reads have brought and Input has not taken.
+    std::vector<std::uint8_t> received_;
 };
 
 } // namespace vantelo

@@ -141,7 +141,7 @@ bool PortRunner::Open()
     }
     if (!closedReported_) {
         const std::string why = link_.port.OpenError();
-        c_.board.Event(c_.index, QStringLiteral("Could not open %1").arg(c_.where.name) +
+        c_.board.Event(c_.index, QStringLiteral("cannot be opened") +
                                  (why.empty() ? QString() : QStringLiteral(": ") + QString::fromStdString(why)));
         Show(PortPhase::Unopened);
         if (c_.where.named)

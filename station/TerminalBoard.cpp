@@ -1,5 +1,6 @@
 #include "station/TerminalBoard.h"
 
+#include "platform/Console.h"
 #include "serial/PodLink.h"
 
 #include <algorithm>
@@ -211,8 +212,7 @@ TerminalBoard::TerminalBoard(std::FILE* out, bool terminal, bool colour)
 void TerminalBoard::Print(const QString& text)
 {
     // A closed output (the reader gone) is no reason to stop programming.
-    std::fputs(text.toLocal8Bit().constData(), out_);
-    std::fflush(out_);
+    WriteText(out_, text);
 }
 
 void TerminalBoard::Draw(const BoardSnapshot& board, TerminalSize size)

@@ -22,7 +22,7 @@ namespace {
 
 int Refuse(const QString& text, int status)
 {
-    std::fprintf(stderr, "%s\n", text.toLocal8Bit().constData());
+    WriteText(stderr, text + u'\n');
     return status;
 }
 

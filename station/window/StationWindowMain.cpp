@@ -29,7 +29,7 @@ int RunStationWindow(int argc, char* argv[])
     if (!options) {
         // Said on both: a program without a console has only the box.
         error = QStringLiteral("vantelo-station: %1 (see vantelo-station --help)").arg(error);
-        std::fprintf(stderr, "%s\n", error.toLocal8Bit().constData());
+        WriteText(stderr, error + u'\n');
         boxes.Show(error, QStringLiteral("Vantelo Station"), MsgButtons::Ok, MsgIcon::Exclamation);
         return 2;
     }

@@ -3,6 +3,7 @@
 
 #include "catalogue/RegisterPod.h"
 #include "discovery/ProbePort.h"
+#include "platform/OpenFailure.h"
 #include "platform/QtReplyTimer.h"
 #include "platform/QtSerialPort.h"
 #include "platform/SystemSerialPort.h"
@@ -16,8 +17,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
+#include <cstring>
 #include <optional>
 
 namespace vantelo {
@@ -81,9 +84,25 @@ TEST_F(OverPty, ProbeAndDownloadThenTheDeviceVanishes)
     EXPECT_EQ(ProbePort(link, true), 0) << "nothing answers on the vanished port";
     EXPECT_EQ(msgBox.calls.size(), 1u);
 
-    port.CommPort(2);
-    EXPECT_FALSE(port.PortOpen(true));
-    EXPECT_TRUE(QString::fromStdString(port.OpenError()).endsWith(" does not exist"));
+    // A missing port, and one another program holds: the program's words,
+    // the system's for the missing one, and no device name, which the
+    // message around the reason gives.
+    QtSerialPort holder;
+    holder.CommPort(1);
+    ASSERT_TRUE(holder.PortOpen(true));
+    const struct {
+        int number;
+        OpenFailure failure;
+        const char* systemWords;
+    } rows[] = {{2, OpenFailure::Missing, std::strerror(ENOENT)}, {1, OpenFailure::InUse, ""}};
+    for (const auto& row : rows) {
+        port.CommPort(row.number);
+        EXPECT_FALSE(port.PortOpen(true));
+        const std::string why = port.OpenError();
+        EXPECT_EQ(why.rfind(OpenFailureText(row.failure, {}), 0), 0u) << why;
+        EXPECT_NE(why.find(row.systemWords), std::string::npos) << why;
+        EXPECT_EQ(why.find('/'), std::string::npos) << why;
+    }
 }
 
 // A program killed with its port open leaves its settings on the pty, and Qt

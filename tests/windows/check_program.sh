@@ -3,7 +3,8 @@
 # X server that xvfb-run gives it.
 #  1. The ZIP holds the window, the station and its window, their Qt and compiler DLLs and
 #     two plugins, nothing else; each program starts from it alone (the
-#     station refuses a missing file with its status 2).
+#     station refuses a missing file with its status 2, naming it in UTF-8
+#     through a pipe); the window is a GUI program, the station a console one.
 #  2. A first start seeds the registry (Version 17, sub-keys 0 to 30); the
 #     window comes up at its size; a screenshot goes into the build folder.
 #  3. With podsim's type 1 pod on a pty mapped to COM1, an empty pty on COM2,
@@ -30,10 +31,18 @@ found=$(cd "$app" && find . -type f | sed 's|^\./||' | LC_ALL=C sort | tr '\n' '
 [ "$found" = "$(echo $expected | tr ' ' '\n' | LC_ALL=C sort | tr '\n' ' ')" ] ||
     fail "the ZIP holds: $found"
 
-status=0
-timeout 60 wine "$app/vantelo-station.exe" 'C:\none.TXF' >/dev/null 2>"$work/station" || status=$?
-[ "$status" = 2 ] && grep -q 'Failed to open file C:\\none.TXF' "$work/station" ||
-    fail "the station said ($status): $(cat "$work/station")"
+# The window brings no console with it; the station's terminal program does.
+file "$app/vantelo.exe" | grep -q '(GUI)' || fail "$(file "$app/vantelo.exe")"
+file "$app/vantelo-station.exe" | grep -q '(console)' || fail "$(file "$app/vantelo-station.exe")"
+
+# A name beyond ASCII reaches a pipe as UTF-8, whatever wine's code page.
+{
+    status=0
+    LC_ALL=C.UTF-8 timeout 60 wine "$app/vantelo-station.exe" 'C:\Prüfstand.TXF' 2>&1 >/dev/null || status=$?
+    echo "status $status"
+} | cat >"$work/station"
+grep -qx 'status 2' "$work/station" && grep -q 'Failed to open file C:\\Prüfstand.TXF' "$work/station" ||
+    fail "the station said: $(od -c "$work/station")"
 
 # Waits (30 s at most) until the command holds, while the program runs.
 until_seen() {
