@@ -20,24 +20,39 @@ namespace {
 using namespace std::chrono_literals;
 using testing::Within;
 
+// What a station window on COM1 stands among: podsim's pod, a configuration
+// of `length` bytes, settings of its own and scripted dialogs.
+struct Surroundings {
+    Surroundings(const char* pod, std::int32_t length) : podsim{QStringLiteral(PODSIM_PROGRAM), {"--port", pod}}
+    {
+        EXPECT_TRUE(testing::WriteFile(file, testing::ConfigFileBytes(1, length).toStdString()));
+    }
+    StationWindow Window(const QString& record)
+    {
+        QString error;
+        return StationWindow(podTypes, {*ParsePorts({"1"}, error), record, {}}, settings, files, boxes);
+    }
+
+    QTemporaryDir dir;
+    PodsimProcess podsim;
+    const QString file = dir.filePath("Bench1.TXF");
+    QSettings settings{dir.filePath("settings.ini"), QSettings::IniFormat};
+    testing::ScriptedFileDialog files;
+    testing::ScriptedMsgBox boxes;
+    const PodCatalogue podTypes = RegisterPod::LoadDefaultPodTypes();
+};
+
 // Closing the window while a pod is being written asks first; No leaves it
 // running, Yes stops at once, records the pod as interrupted and closes.
 TEST(StationWindowPty, ClosingWhileAPodIsWrittenAsksThenStopsAtOnce)
 {
-    QTemporaryDir dir;
     // 30,000 bytes at 2,400 baud: minutes of writing.
-    PodsimProcess podsim{QStringLiteral(PODSIM_PROGRAM), {"--port", "1:type=1,version=1.12,baud=2400"}};
-    const QString file = dir.filePath("Bench1.TXF");
-    ASSERT_TRUE(testing::WriteFile(file, testing::ConfigFileBytes(1, 30000).toStdString()));
-    QSettings settings(dir.filePath("settings.ini"), QSettings::IniFormat);
-    testing::ScriptedFileDialog files;
-    testing::ScriptedMsgBox boxes;
-    QString error;
-    const PodCatalogue podTypes = RegisterPod::LoadDefaultPodTypes();
-    const QString record = dir.filePath("record.jsonl");
-    StationWindow window(podTypes, {*ParsePorts({"1"}, error), record, {}}, settings, files, boxes);
+    Surroundings at("1:type=1,version=1.12,baud=2400", 30000);
+    auto& boxes = at.boxes;
+    const QString record = at.dir.filePath("record.jsonl");
+    StationWindow window = at.Window(record);
     window.show();
-    ASSERT_TRUE(window.LoadFile(file));
+    ASSERT_TRUE(window.LoadFile(at.file));
     window.Start();
     ASSERT_TRUE(Within([&] { return window.findChild<QProgressBar*>()->value() > 0; }, 20s));
 
@@ -59,22 +74,15 @@ TEST(StationWindowPty, ClosingWhileAPodIsWrittenAsksThenStopsAtOnce)
 // cannot be written puts a banner up, clears the green and ends with status 1.
 TEST(StationWindowPty, AShiftOutlivesStopAndStartButNotALostRecord)
 {
-    QTemporaryDir dir;
-    PodsimProcess podsim{QStringLiteral(PODSIM_PROGRAM), {"--port", "1:type=1"}};
-    const QString file = dir.filePath("Bench1.TXF");
-    ASSERT_TRUE(testing::WriteFile(file, testing::ConfigFileBytes(1, 32).toStdString()));
-    QSettings settings(dir.filePath("settings.ini"), QSettings::IniFormat);
-    testing::ScriptedFileDialog files;
-    testing::ScriptedMsgBox boxes;
-    QString error;
-    const PodCatalogue podTypes = RegisterPod::LoadDefaultPodTypes();
-    for (const QString& record : {dir.filePath("record.jsonl"), QStringLiteral("/dev/full")}) {
+    Surroundings at("1:type=1", 32);
+    auto& boxes = at.boxes;
+    for (const QString& record : {at.dir.filePath("record.jsonl"), QStringLiteral("/dev/full")}) {
         SCOPED_TRACE(record.toStdString());
-        StationWindow window(podTypes, {*ParsePorts({"1"}, error), record, {}}, settings, files, boxes);
+        StationWindow window = at.Window(record);
         const auto text = [&](const char* name) { return window.findChild<QLabel*>(name)->text(); };
         const auto* tile = window.findChild<QFrame*>("COM1");
         ASSERT_TRUE(tile) << "the ports' tiles before any start";
-        ASSERT_TRUE(window.LoadFile(file));
+        ASSERT_TRUE(window.LoadFile(at.file));
         window.Start();
         if (record == "/dev/full") {
             ASSERT_TRUE(Within([&] { return !window.Running(); }, 30s));
