@@ -1,6 +1,7 @@
 // vantelo-station against podsim over pseudo-terminals: N pods on N ports
 // against one pod alone, N empty ports against one, the station's CPU time
-// per port over wall time, and how soon a port is ready after a swap.
+// per port over wall time, how soon a port is ready after a swap, and how
+// soon after "ready" the next pod may be put on.
 
 #include "PodsimProcess.h"
 #include "config/PodFile.h"
@@ -11,6 +12,7 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
+#include <functional>
 #include <optional>
 
 #include <cstdio>
@@ -60,6 +62,29 @@ Run Station(const QString& file, int ports, bool pods)
     return run;
 }
 
+// Hands the station's lines to `line` until it says it has seen enough, or
+// `seconds` pass without one; then stops the station.
+void ReadLines(QProcess& station, int seconds, const std::function<bool(const QByteArray&)>& line)
+{
+    QByteArray pending;
+    bool enough = false;
+    while (!enough && station.waitForReadyRead(seconds * 1000)) {
+        pending += station.readAllStandardOutput();
+        for (qsizetype end; !enough && (end = pending.indexOf('\n')) >= 0; pending.remove(0, end + 1))
+            enough = line(pending.left(end));
+    }
+    ::kill(static_cast<pid_t>(station.processId()), SIGTERM);
+    station.waitForFinished(30'000);
+}
+
+// The station watching COM1, where podsim takes each pod away as its
+// programming ends and puts a fresh one on `swapMs` later.
+void Watch(QProcess& station, const QString& file, double bootLimit)
+{
+    station.start(QStringLiteral(STATION_PROGRAM),
+                  {"--watch", "--boot-time", QString::number(bootLimit), "--port", "1", file});
+}
+
 // Seconds from a pod taken off to its port's "ready". podsim takes each pod
 // away as its programming ends, while it boots; with a boot limit of
 // `bootLimit` s the station may count its silence from then on.
@@ -67,27 +92,32 @@ std::optional<double> SwapToReady(const QString& file, double bootLimit)
 {
     const PodsimProcess podsim(QStringLiteral(PODSIM_PROGRAM), {"--port", "1:type=1,swap=60000"});
     QProcess station;
-    station.start(QStringLiteral(STATION_PROGRAM),
-                  {"--watch", "--boot-time", QString::number(bootLimit), "--port", "1", file});
+    Watch(station, file, bootLimit);
     QElapsedTimer clock;
-    std::optional<qint64> takenOff;
     std::optional<double> seconds;
-    QByteArray pending;
-    while (!seconds && station.waitForReadyRead(120'000)) {
-        pending += station.readAllStandardOutput();
-        for (qsizetype end; (end = pending.indexOf('\n')) >= 0; pending.remove(0, end + 1)) {
-            const QByteArray line = pending.left(end);
-            if (line.contains(": programmed, ")) {
-                clock.start();
-                takenOff = 0;
-            } else if (takenOff && line.contains(": ready: ")) {
-                seconds = static_cast<double>(clock.nsecsElapsed()) * 1e-9;
-            }
-        }
-    }
-    ::kill(static_cast<pid_t>(station.processId()), SIGTERM);
-    station.waitForFinished(30'000);
+    ReadLines(station, 120, [&](const QByteArray& line) {
+        if (line.contains(": programmed, "))
+            clock.start();
+        else if (clock.isValid() && line.contains(": ready: "))
+            seconds = static_cast<double>(clock.nsecsElapsed()) * 1e-9;
+        return seconds.has_value();
+    });
     return seconds;
+}
+
+// Whether each of three pods, put on `swapMs` after the one before was taken
+// off, is programmed; one put on before "ready" waits to be taken off.
+bool EveryPodProgrammed(const QString& file, double bootLimit, int swapMs)
+{
+    const PodsimProcess podsim(QStringLiteral(PODSIM_PROGRAM), {"--port", QStringLiteral("1:type=1,swap=%1").arg(swapMs)});
+    QProcess station;
+    Watch(station, file, bootLimit);
+    int programmed = 0;
+    ReadLines(station, swapMs / 1000 + 30, [&](const QByteArray& line) {
+        programmed += line.contains(": programmed, ") ? 1 : 0;
+        return programmed == 3;
+    });
+    return programmed == 3;
 }
 
 } // namespace
@@ -130,6 +160,16 @@ int main(int argc, char** argv)
     if (swap) {
         std::printf("%-30s %8.3f s   less the %.0f s boot limit, over the 3 s goal %.3f\n", "pod off to ready", *swap,
                     BootLimit, (*swap - BootLimit) / 3);
+        // The next pod put on this long after "ready": the shortest gap at which every pod is programmed.
+        for (const double gap : {-1.0, -0.5, 0.0, 0.5, 1.0, 2.0}) {
+            const int swapMs = static_cast<int>((*swap + gap) * 1000);
+            const bool all = EveryPodProgrammed(file.fileName(), BootLimit, swapMs);
+            std::printf("%-30s %8.3f s   %s\n", "next pod, gap after ready", gap,
+                        all ? "every pod programmed" : "a pod waits to be taken off");
+            std::fflush(stdout);
+            if (all)
+                break;
+        }
     }
     return succeeded ? 0 : 1;
 }
