@@ -41,6 +41,7 @@ bool DownloadData(PodLink& link, std::span<const std::uint8_t, ImageSize> downlo
                                QStringLiteral("Reply to download failed"),
                                QStringLiteral("Error!  %1").arg(n)}))
             return false;
+        link.view.BlockAcknowledged();
         ShowProgress(link, static_cast<int>(std::floor(double(n) / double(blocks) * 1000.0)));
     }
     link.view.Percentage(QStringLiteral("100%"));

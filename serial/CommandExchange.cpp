@@ -34,7 +34,7 @@ void SettleLateReplies(PodLink& link)
 {
     if (std::exchange(link.answersOwed, false) && link.port.PortOpen()) {
         WaitForReply(link, LateReplyBoundMs, std::numeric_limits<std::int16_t>::max());
-        link.port.Input();
+        link.port.Input(); // whatever came is dropped
     }
 }
 

@@ -21,6 +21,8 @@ public:
     virtual void PleaseWait(bool visible) = 0;
     // A command is sent again after an attempt that was not acknowledged.
     virtual void Repeated() {}
+    // The pod acknowledged a block of an image.
+    virtual void BlockAcknowledged() {}
 };
 
 // Everything a pod operation works through: the port, the reply timer that

@@ -25,7 +25,13 @@ const char* ResultName(PodResult result)
 
 std::string RecordLine(const PodRecord& record)
 {
-    const QJsonObject line{
+    QJsonObject line{
+        {QStringLiteral("schema"), 2},
+        {QStringLiteral("id"), record.id},
+        {QStringLiteral("station"), record.origin.station},
+        {QStringLiteral("operator"), record.origin.operator_},
+        {QStringLiteral("program"), QStringLiteral("vantelo-station " VANTELO_VERSION)},
+        {QStringLiteral("started"), record.started.toUTC().toString(Qt::ISODateWithMs)},
         {QStringLiteral("time"), record.time.toUTC().toString(Qt::ISODateWithMs)},
         {QStringLiteral("port"), record.port},
         {QStringLiteral("device"), record.device},
@@ -38,7 +44,11 @@ std::string RecordLine(const PodRecord& record)
         {QStringLiteral("messages"), QJsonArray::fromStringList(record.messages)},
         {QStringLiteral("retries"), record.retries},
         {QStringLiteral("seconds"), std::round(record.seconds * 1000) / 1000},
+        {QStringLiteral("blocks"), record.blocks},
+        {QStringLiteral("of"), record.of},
     };
+    if (!record.origin.lot.isEmpty())
+        line.insert(QStringLiteral("lot"), record.origin.lot);
     return QJsonDocument(line).toJson(QJsonDocument::Compact).toStdString() + '\n';
 }
 

@@ -2,12 +2,15 @@
 
 #include "discovery/IdentifyPod.h"
 #include "platform/SerialPort.h"
+#include "programming/DownloadBlock.h"
 #include "programming/ProgramPod.h"
 #include "serial/RestartPod.h"
 #include "serial/Waits.h"
 #include "station/RecordFile.h"
 #include "station/StationControl.h"
 #include "station/StatusBoard.h"
+
+#include <QUuid>
 
 #include <algorithm>
 #include <utility>
@@ -173,7 +176,12 @@ void PortRunner::TakePod(const PodIdentity& pod, Time started)
     // Checked right before anything is written to the pod.
     if (c_.control.stopTaking)
         return;
+    const PodConfiguration& configuration = c_.job.configuration;
     PodRecord record;
+    record.id = QUuid::createUuid().toString(QUuid::WithoutBraces);
+    record.origin = c_.job.origin;
+    record.of = BlockCount(configuration.main_length) +
+                (configuration.type_code == TwoMicroTypeCode ? BlockCount(configuration.ir_length) : 0);
     record.port = c_.where.name;
     record.device = c_.where.device;
     record.podType = pod.type;
@@ -195,11 +203,13 @@ void PortRunner::TakePod(const PodIdentity& pod, Time started)
         c_.control.podOfTypeFound = true;
         messages_.texts.clear();
         view_.retries = 0;
+        view_.blocks = 0;
         ProgramPod(link_, slot_, c_.job.configuration, *buffers_);
         record.result = c_.control.abort            ? PodResult::Interrupted
                         : messages_.texts.isEmpty() ? PodResult::Programmed
                                                     : PodResult::Failed;
         record.retries = view_.retries;
+        record.blocks = view_.blocks;
         if (record.result != PodResult::Programmed)
             c_.control.failed = true;
         // A port gone under the download (a USB adapter pulled out) fails
@@ -214,6 +224,7 @@ void PortRunner::TakePod(const PodIdentity& pod, Time started)
     record.messages = messages_.texts;
     record.time = QDateTime::currentDateTimeUtc();
     record.seconds = std::chrono::duration<double>(now_() - started).count();
+    record.started = record.time.addMSecs(-qRound64(record.seconds * 1000));
     c_.board.Result(c_.index, record.result, record.messages.value(0), record.seconds);
 
     QString error;

@@ -5,6 +5,7 @@
 #include "programming/ConfigurePod.h"
 #include "serial/PodLink.h"
 #include "station/PodPresence.h"
+#include "station/PodRecord.h"
 #include "station/StationOptions.h"
 
 #include <QStringList>
@@ -33,6 +34,7 @@ struct StationJob {
     QString sha256;
     bool watch = false;
     std::chrono::nanoseconds bootLimit = PodPresence::DefaultBootLimit;
+    RecordOrigin origin{};
 };
 
 // What a port's runner shares with the station, and where it reports.
@@ -81,7 +83,9 @@ private:
         void Status(const QString& text) override;
         void PleaseWait(bool) override {}
         void Repeated() override { ++retries; }
+        void BlockAcknowledged() override { ++blocks; }
         int retries = 0;
+        int blocks = 0;
 
     private:
         PortRunner& runner_;

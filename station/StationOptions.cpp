@@ -6,13 +6,15 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <QSysInfo>
 
 #include <filesystem>
 
 namespace vantelo::station {
 
 const char* const StationUsage =
-    R"(Usage: vantelo-station [--port N|DEVICE]... [--watch] [--boot-time S] [--record FILE] FILE.TXF
+    R"(Usage: vantelo-station [--port N|DEVICE]... [--watch] [--boot-time S] [--record FILE]
+                       [--station NAME] [--operator ID] [--lot TEXT] FILE.TXF
        vantelo-station --window [--port N|DEVICE]... [--boot-time S] [--record FILE] [FILE.TXF]
        vantelo-station --report [--by KEYS] [--since WHEN] [--until WHEN] [--csv] RECORD...
 
@@ -32,6 +34,9 @@ Writes the configuration FILE.TXF into the pods on every port at once.
                   (default 15): a pod silent since its restart is asked to
                   be taken off after S seconds
   --record FILE   append one JSON line per pod to FILE
+  --station NAME  the bench, in every record line (default: the host's name)
+  --operator ID   who operates, in every record line
+  --lot TEXT      the lot or work order, in every record line
   --window        a window with a tile per port, which watches; with
                   FILE.TXF it starts at once
   --report        read records back (any number of files, any stations):
@@ -115,7 +120,10 @@ std::optional<StationOptions> ParseStationOptions(const QStringList& arguments, 
     const QCommandLineOption help(QStringLiteral("help"));
     const QCommandLineOption window(QStringLiteral("window"));
     const QCommandLineOption bootTime(QStringLiteral("boot-time"), {}, QStringLiteral("S"));
-    parser.addOptions({port, watch, record, help, window, bootTime});
+    const QCommandLineOption station(QStringLiteral("station"), {}, QStringLiteral("NAME"));
+    const QCommandLineOption operatorId(QStringLiteral("operator"), {}, QStringLiteral("ID"));
+    const QCommandLineOption lot(QStringLiteral("lot"), {}, QStringLiteral("TEXT"));
+    parser.addOptions({port, watch, record, help, window, bootTime, station, operatorId, lot});
     // parse() takes the program's name first.
     if (!parser.parse(QStringList{QStringLiteral("vantelo-station")} + arguments)) {
         error = parser.errorText();
@@ -147,6 +155,15 @@ std::optional<StationOptions> ParseStationOptions(const QStringList& arguments, 
             return std::nullopt;
         }
     }
+
+    for (const QCommandLineOption* given : {&station, &operatorId, &lot}) {
+        if (parser.values(*given).size() > 1 || (parser.isSet(*given) && parser.value(*given).trimmed().isEmpty())) {
+            error = QStringLiteral("--%1 needs one text").arg(given->names().constFirst());
+            return std::nullopt;
+        }
+    }
+    options.origin = {parser.isSet(station) ? parser.value(station) : QSysInfo::machineHostName(),
+                      parser.value(operatorId), parser.value(lot)};
 
     const QStringList files = parser.positionalArguments();
     if (files.isEmpty() && !options.window) {

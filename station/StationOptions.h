@@ -1,5 +1,7 @@
 #pragma once
 
+#include "station/PodRecord.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -23,6 +25,7 @@ struct StationOptions {
     QString record;      // empty: no record
     QString file;        // may be empty with window
     std::optional<double> bootSeconds; // how long a pod may stay deaf after a restart; none: 15 s
+    RecordOrigin origin{};             // for every record line
 
     bool help = false;
 };

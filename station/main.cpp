@@ -54,7 +54,8 @@ int RunOnTerminal(const StationOptions& options)
     if (!file)
         return Refuse(error, 2);
     const StationJob job{*file->configuration, file->name, file->sha256, options.watch,
-                         std::chrono::milliseconds(qRound64(options.bootSeconds.value_or(15) * 1000))};
+                         std::chrono::milliseconds(qRound64(options.bootSeconds.value_or(15) * 1000)),
+                         options.origin};
 
     const PodCatalogue podTypes = RegisterPod::InitPodTypes(*OpenMachineSettingsStore());
 

@@ -227,7 +227,8 @@ void StationWindow::Start()
     }
     const double bootSeconds = start_.bootSeconds.value_or(ReadWindowSettings(settings_).bootSeconds);
     job_ = std::make_unique<StationJob>(StationJob{*loaded_->configuration, loaded_->name, loaded_->sha256, true,
-                                                   std::chrono::milliseconds(qRound64(bootSeconds * 1000))});
+                                                   std::chrono::milliseconds(qRound64(bootSeconds * 1000)),
+                                                   start_.origin});
     run_ = std::make_unique<StationRun>(podTypes_, *job_, *ports, *board_, *recordFile_);
     connect(run_.get(), &StationRun::Finished, this, &StationWindow::Finished);
     finished_ = false;

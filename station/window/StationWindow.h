@@ -32,6 +32,7 @@ struct WindowStart {
     std::vector<StationPort> ports; // empty: those the settings remember
     QString record;                 // empty: a record per day in the settings' folder
     std::optional<double> bootSeconds; // none: the window's setting
+    RecordOrigin origin{};             // for every record line
 
 };
 

@@ -40,7 +40,7 @@ int RunStationWindow(int argc, char* argv[])
 
     const PodCatalogue podTypes = RegisterPod::InitPodTypes(*OpenMachineSettingsStore());
     // Ports the user named on the command line count over those remembered.
-    WindowStart start{{}, options->record, options->bootSeconds};
+    WindowStart start{{}, options->record, options->bootSeconds, options->origin};
     if (std::ranges::any_of(options->ports, &StationPort::named))
         start.ports = options->ports;
     QSettings settings(QStringLiteral("Vantelo"), QStringLiteral("Vantelo Station"));

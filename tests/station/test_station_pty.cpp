@@ -9,6 +9,7 @@
 #include <QJsonObject>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QSysInfo>
 #include <QTemporaryDir>
 #include <QThread>
 
@@ -115,7 +116,7 @@ TEST_F(Station, EveryPortOnceAndARecordOfEachPod)
                  "--port", "3:type=2", "--port", "4:empty"});
     // On Linux a backslash is part of a file's name.
     const QString lumo = Configuration("Bench\\Lumo.TXF", 1, 96), velim = Configuration("Velim.TXF", 13, 64);
-    ASSERT_EQ(Run({lumo}), 0);
+    ASSERT_EQ(Run({"--station", "B1", "--operator", "ann", "--lot", "L7", lumo}), 0);
     EXPECT_EQ(Image(1), FileBytes(lumo).mid(265, 96));
     EXPECT_TRUE(output.contains("COM1: 1 programmed, 0 failed, 0 skipped")) << output.constData();
     QThread::msleep(3000); // COM1's pod boots after its restart
@@ -129,14 +130,15 @@ TEST_F(Station, EveryPortOnceAndARecordOfEachPod)
         const char* version;
         const QString& file;
         const char* result;
+        int blocks, of;
     };
     const Expected expected[] = {
-        {"COM1", 1, "Lumo Plus", "1.12", lumo, "programmed"},
-        {"COM2", 13, "Velim Pod", "2.0", lumo, "skipped"},
-        {"COM3", 2, "Lumo Dual", "1.0", lumo, "skipped"},
-        {"COM1", 1, "Lumo Plus", "1.12", velim, "skipped"},
-        {"COM2", 13, "Velim Pod", "2.0", velim, "programmed"},
-        {"COM3", 2, "Lumo Dual", "1.0", velim, "skipped"},
+        {"COM1", 1, "Lumo Plus", "1.12", lumo, "programmed", 12, 12},
+        {"COM2", 13, "Velim Pod", "2.0", lumo, "skipped", 0, 12},
+        {"COM3", 2, "Lumo Dual", "1.0", lumo, "skipped", 0, 12},
+        {"COM1", 1, "Lumo Plus", "1.12", velim, "skipped", 0, 8},
+        {"COM2", 13, "Velim Pod", "2.0", velim, "programmed", 8, 8},
+        {"COM3", 2, "Lumo Dual", "1.0", velim, "skipped", 0, 8},
     };
     auto lines = Records();
     ASSERT_EQ(lines.size(), std::size(expected));
@@ -161,6 +163,17 @@ TEST_F(Station, EveryPortOnceAndARecordOfEachPod)
         EXPECT_EQ(line["retries"].toInt(-1), 0);
         EXPECT_TRUE(utcTime.match(line["time"].toString()).hasMatch()) << line["time"].toString().toStdString();
         EXPECT_GT(line["seconds"].toDouble(), 0.0);
+        // Version 2: which bench, who, which lot, how far.
+        const bool first = i < 3; // given --station, --operator and --lot
+        EXPECT_EQ(line["schema"].toInt(), 2);
+        EXPECT_EQ(line["station"].toString(), first ? QStringLiteral("B1") : QSysInfo::machineHostName());
+        EXPECT_EQ(line["operator"].toString(), first ? "ann" : "");
+        EXPECT_EQ(line.contains("lot"), first);
+        EXPECT_TRUE(line["program"].toString().startsWith("vantelo-station "));
+        EXPECT_LE(line["started"].toString(), line["time"].toString());
+        EXPECT_EQ(line["blocks"].toInt(-1), row.blocks);
+        EXPECT_EQ(line["of"].toInt(-1), row.of);
+        EXPECT_EQ(std::count_if(lines.begin(), lines.end(), [&](const auto& other) { return other["id"] == line["id"]; }), 1);
     }
 
     const QString linked = dir.filePath("Linked.TXF");
@@ -273,6 +286,8 @@ TEST_F(Station, StoppedMidDownload)
             EXPECT_EQ(lines[1]["port"].toString(), "COM1");
             EXPECT_EQ(lines[1]["result"].toString(), row.result);
             EXPECT_EQ(lines[1]["messages"].toArray().size(), 0);
+            const int blocks = lines[1]["blocks"].toInt(-1), of = lines[1]["of"].toInt();
+            EXPECT_TRUE(of == 512 && (row.status == 0 ? blocks == of : blocks > 0 && blocks < of)) << blocks << " of " << of;
         }
     }
 }

@@ -3,7 +3,8 @@
 # on ptys mapped to COM1 (38400 baud) and COM2 (2400 baud, another version):
 # it programs both and ends with status 0; each pod holds the image whole,
 # and the record has one line per pod. A third pod, on COM3, has its adapter
-# pulled mid-download: the station ends with one message, recorded failed.
+# pulled mid-download: the station ends with one message, recorded failed
+# with a word of the port that went.
 # Usage: check_station.sh CMAKE ZIP PODSIM SOURCE_DIR
 set -euo pipefail
 cmake=$1 zip=$2 podsim=$3 source=$4
@@ -34,5 +35,5 @@ done
 status=0
 timeout 60 wine "$app/vantelo-station.exe" --port 3 --record "$(winepath -w "$work/pulled.jsonl")" \
     "$(winepath -w "$work/Bench.TXF")" >"$work/out" 2>&1 </dev/null || status=$?
-[ "$status" = 1 ] && grep -q '"messages":\["[^"]*"\],.*"port":"COM3","result":"failed"' "$work/pulled.jsonl" ||
+[ "$status" = 1 ] && grep -q '"messages":\["[^"]*No reply to download","COM3 is gone: [^"]*"\],.*"port":"COM3",.*"result":"failed"' "$work/pulled.jsonl" ||
     fail "pulled on COM3 ($status): $(cat "$work/out" "$work/pulled.jsonl")"
