@@ -149,7 +149,7 @@ echo "the station's window with the same file"
 start "Vantelo Station" vantelo-station-window.exe --record 'C:\pods.jsonl' \
     "$(winepath -w "$work/My Jobs/Hall 2.TXF" 2>/dev/null)"
 # The pod on COM1 is new to it: programmed, and recorded.
-until_seen grep -q '"port":"COM1","result":"programmed"' "$WINEPREFIX/drive_c/pods.jsonl"
+until_seen grep -q '"port":"COM1",.*"result":"programmed"' "$WINEPREFIX/drive_c/pods.jsonl"
 sleep 1 # the tile's latched result drawn
 xwd -silent -id "$(awk '/Window id:/ {print $4}' "$work/window")" -out "$screenshots/station-window-wine.xwd"
 stop
