@@ -200,7 +200,7 @@ void StationWindow::Start()
     if (path.isEmpty()) {
         const QString folder = ReadWindowSettings(settings_).recordFolder;
         QDir().mkpath(folder);
-        path = DailyRecord(folder, QDate::currentDate());
+        path = DailyRecord(folder, start_.origin.station, QDate::currentDate());
     }
     // The last run's threads have ended: what they shared can go.
     run_.reset();

@@ -24,9 +24,16 @@ void WriteWindowSettings(QSettings& settings, const WindowSettings& remembered)
     settings.setValue(QStringLiteral("bootSeconds"), remembered.bootSeconds);
 }
 
-QString DailyRecord(const QString& folder, QDate day)
+QString DailyRecord(const QString& folder, const QString& station, QDate day)
 {
-    return QDir(folder).filePath(QStringLiteral("records-%1.jsonl").arg(day.toString(Qt::ISODate)));
+    // The station's name keeps two benches' files apart in one shared folder;
+    // only characters every file system takes.
+    QString name = station;
+    for (QChar& c : name) {
+        if (!c.isLetterOrNumber() && c != u'-' && c != u'.')
+            c = u'_';
+    }
+    return QDir(folder).filePath(QStringLiteral("records-%1-%2.jsonl").arg(name, day.toString(Qt::ISODate)));
 }
 
 } // namespace vantelo::station

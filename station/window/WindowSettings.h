@@ -18,7 +18,7 @@ struct WindowSettings {
 WindowSettings ReadWindowSettings(QSettings& settings);
 void WriteWindowSettings(QSettings& settings, const WindowSettings& remembered);
 
-// The record of `day` (local) in `folder`: records-YYYY-MM-DD.jsonl.
-QString DailyRecord(const QString& folder, QDate day);
+// The record of `station` on `day` (local) in `folder`: records-STATION-YYYY-MM-DD.jsonl.
+QString DailyRecord(const QString& folder, const QString& station, QDate day);
 
 } // namespace vantelo::station

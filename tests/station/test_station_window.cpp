@@ -6,6 +6,7 @@
 #include "config/PodFile.h"
 #include "station/window/BoardView.h"
 #include "station/window/StationWindow.h"
+#include "station/window/WindowSettings.h"
 
 #include <QCoreApplication>
 #include <QCryptographicHash>
@@ -156,6 +157,14 @@ TEST(StationTiles, ThirtyTwoPortsFitABenchScreen)
 // Load refuses a file with the window's texts and shows the one it takes;
 // while ports run the file cannot change; Stop once lets the ports finish,
 // twice stops them at once.
+// Two benches' daily files side by side in one shared folder, whatever their names.
+TEST(StationWindow, DailyRecordCarriesTheStationsName)
+{
+    EXPECT_EQ(DailyRecord("/shared", "Bench 1/left", QDate(2026, 12, 7)),
+              "/shared/records-Bench_1_left-2026-12-07.jsonl");
+    EXPECT_EQ(DailyRecord("/shared", "prüf-2.a", QDate(2026, 1, 2)), "/shared/records-prüf-2.a-2026-01-02.jsonl");
+}
+
 TEST(StationWindow, LoadsStartsAndStopsOnceThenAtOnce)
 {
     QTemporaryDir dir;
