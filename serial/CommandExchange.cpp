@@ -33,6 +33,7 @@ namespace {
 void SettleLateReplies(PodLink& link)
 {
     if (std::exchange(link.answersOwed, false) && link.port.PortOpen()) {
+        // A pause that a vanished port ends at once: no count of bytes ends it.
         WaitForReply(link, LateReplyBoundMs, std::numeric_limits<std::int16_t>::max());
         link.port.Input(); // whatever came is dropped
     }

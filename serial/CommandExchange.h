@@ -12,8 +12,8 @@ struct PodLink;
 inline constexpr std::uint8_t Acknowledgement = 0xF0;
 
 // The latest a pod's answer may come after its request; a later one is
-// taken as lost. Waited out only after an exchange has timed out, and at
-// least as long as any exchange's own time-out.
+// taken as lost. Waited out only after an exchange whose first attempt
+// failed, and at least as long as any exchange's own time-out.
 inline constexpr int LateReplyBoundMs = 1000;
 
 // Sends a command byte under odd parity (its parity bit marks it as a

@@ -26,7 +26,7 @@ public:
 };
 
 // Everything a pod operation works through: the port, the reply timer that
-// paces its waits, message boxes for its failures, the progress display, and
+// paces its waits, message boxes for its failures, the progress display,
 // the catalogue that names the pods it finds, and whether the pod may still
 // owe answers.
 struct PodLink {

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <charconv>
-#include <string>
 
 namespace vantelo::station {
 
@@ -64,26 +63,25 @@ std::optional<QString> JsonScanner::String()
         return std::nullopt;
     if (raw->find('\\') == std::string_view::npos)
         return QString::fromUtf8(raw->data(), static_cast<qsizetype>(raw->size()));
-    std::u16string text;
+    QString text;
     for (std::size_t i = 0; i < raw->size();) {
         const std::size_t escape = std::min(raw->find('\\', i), raw->size());
-        const QString run = QString::fromUtf8(raw->data() + i, static_cast<qsizetype>(escape - i));
-        text.append(reinterpret_cast<const char16_t*>(run.utf16()), static_cast<std::size_t>(run.size()));
+        text += QString::fromUtf8(raw->data() + i, static_cast<qsizetype>(escape - i));
         if (escape == raw->size())
             break;
         const char escaped = (*raw)[escape + 1];
         static constexpr std::string_view From = "\"\\/bfnrt", To = "\"\\/\b\f\n\r\t";
         i = escape + 2;
         if (const auto k = From.find(escaped); k != std::string_view::npos) {
-            text.push_back(static_cast<char16_t>(To[k]));
+            text += QLatin1Char(To[k]);
         } else if (const auto unit = escaped == 'u' ? Hex4(raw->substr(i)) : std::nullopt) {
-            text.push_back(static_cast<char16_t>(*unit));
+            text += QChar(static_cast<char16_t>(*unit));
             i += 4;
         } else {
             i = escape + 1; // an escape JSON does not know: the character itself, as Qt reads it
         }
     }
-    return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
+    return text;
 }
 
 std::optional<double> JsonScanner::Number()
