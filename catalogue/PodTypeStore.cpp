@@ -2,6 +2,7 @@
 
 #include "platform/LittleEndian.h"
 #include "platform/SettingsStore.h"
+#include "platform/StoreValues.h"
 
 #include <algorithm>
 #include <charconv>
@@ -14,37 +15,9 @@ namespace {
 // Texts are read back through a buffer of this many bytes.
 constexpr std::size_t TextBuffer = 255;
 
-// Closes the key on every way out of a procedure.
-class OpenedKey {
-public:
-    OpenedKey(SettingsStore& store, std::optional<StoreKey> key) : store_(store), key_(key) {}
-    ~OpenedKey()
-    {
-        if (key_)
-            store_.CloseKey(*key_);
-    }
-    OpenedKey(const OpenedKey&) = delete;
-    OpenedKey& operator=(const OpenedKey&) = delete;
-
-    explicit operator bool() const { return key_.has_value(); }
-    StoreKey operator*() const { return *key_; }
-
-private:
-    SettingsStore& store_;
-    std::optional<StoreKey> key_;
-};
-
 std::string EntryKey(std::int32_t index)
 {
     return std::string(TypesKey) + '\\' + std::to_string(index);
-}
-
-std::optional<std::uint32_t> QueryNumber(SettingsStore& store, StoreKey key, std::string_view name)
-{
-    const auto value = store.QueryValue(key, name);
-    if (!value || value->type != StoreNumber || value->data.size() != 4)
-        return std::nullopt;
-    return ReadLittleEndian32(std::span(value->data).first<4>());
 }
 
 std::optional<std::uint8_t> QueryByte(SettingsStore& store, StoreKey key, std::string_view name)
@@ -53,17 +26,6 @@ std::optional<std::uint8_t> QueryByte(SettingsStore& store, StoreKey key, std::s
     if (!number || *number > 0xFF)
         return std::nullopt;
     return static_cast<std::uint8_t>(*number);
-}
-
-// A text is cut at its first NUL; one too long for the buffer is refused.
-std::optional<std::string> QueryText(SettingsStore& store, StoreKey key, std::string_view name)
-{
-    const auto value = store.QueryValue(key, name);
-    if (!value || value->type != StoreText || value->data.empty() ||
-        value->data.size() > TextBuffer)
-        return std::nullopt;
-    const auto end = std::find(value->data.begin(), value->data.end(), std::uint8_t{0});
-    return std::string(value->data.begin(), end);
 }
 
 void SetNumber(SettingsStore& store, StoreKey key, std::string_view name, std::uint32_t number)
@@ -170,11 +132,11 @@ void ReadPodType(SettingsStore& store, std::string_view subKey, PodCatalogue& Po
     if (!reply)
         return;
     entry.Reply = *reply;
-    auto name = QueryText(store, *key, "Name");
+    auto name = QueryText(store, *key, "Name", TextBuffer);
     if (!name)
         return;
     entry.Name = std::move(*name);
-    auto bootName = QueryText(store, *key, "BootName");
+    auto bootName = QueryText(store, *key, "BootName", TextBuffer);
     if (!bootName)
         return;
     entry.BootName = std::move(*bootName);

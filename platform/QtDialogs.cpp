@@ -4,6 +4,8 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QGuiApplication>
+#include <QInputDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 
 namespace vantelo {
@@ -69,6 +71,15 @@ MsgAnswer QtMsgBox::Show(const QString& text, const QString& title, MsgButtons b
     box.setStandardButtons(QMessageBox::Ok);
     box.exec();
     return MsgAnswer::Ok;
+}
+
+std::optional<QString> QtTextPrompt::Ask(const QString& label, const QString& title, const QString& preset)
+{
+    bool given = false;
+    const QString text = QInputDialog::getText(parent_, title, label, QLineEdit::Normal, preset, &given);
+    if (!given)
+        return std::nullopt;
+    return text;
 }
 
 } // namespace vantelo

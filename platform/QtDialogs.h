@@ -30,4 +30,13 @@ private:
     QWidget* parent_;
 };
 
+class QtTextPrompt final : public TextPrompt {
+public:
+    explicit QtTextPrompt(QWidget* parent = nullptr) : parent_(parent) {}
+    std::optional<QString> Ask(const QString& label, const QString& title, const QString& preset) override;
+
+private:
+    QWidget* parent_;
+};
+
 } // namespace vantelo

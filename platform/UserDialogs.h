@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <optional>
+
 namespace vantelo {
 
 // Flag of ShowOpen: only a file that exists may be chosen.
@@ -35,6 +37,14 @@ public:
 
     virtual MsgAnswer Show(const QString& text, const QString& title, MsgButtons buttons,
                            MsgIcon icon) = 0;
+};
+
+// A line of text asked for: nothing when the user cancels.
+class TextPrompt {
+public:
+    virtual ~TextPrompt() = default;
+
+    virtual std::optional<QString> Ask(const QString& label, const QString& title, const QString& preset) = 0;
 };
 
 } // namespace vantelo

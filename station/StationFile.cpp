@@ -3,11 +3,12 @@
 #include "config/PodFile.h"
 
 #include <QCryptographicHash>
+#include <QDir>
 #include <QFileInfo>
 
 namespace vantelo::station {
 
-std::optional<StationFile> LoadStationFile(const QString& path, QString& refusal)
+std::optional<StationFile> LoadStationFile(const QString& path, const QStringList& released, QString& refusal)
 {
     auto configuration = std::make_unique<PodConfiguration>();
     QByteArray bytes;
@@ -20,8 +21,16 @@ std::optional<StationFile> LoadStationFile(const QString& path, QString& refusal
         refusal = PodFileRefusal(PodFileName(path), {PodFileFault::Unreadable});
         return std::nullopt;
     }
-    return StationFile{std::move(configuration), QFileInfo(path).fileName(),
-                       QString::fromLatin1(QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex())};
+    StationFile file{std::move(configuration), QFileInfo(path).fileName(),
+                     QString::fromLatin1(QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex())};
+    for (const QString& hash : released) {
+        if (hash != file.sha256) {
+            refusal = QStringLiteral("%1 is not the released configuration (its SHA-256 is %2).")
+                          .arg(QDir::toNativeSeparators(path), file.sha256);
+            return std::nullopt;
+        }
+    }
+    return file;
 }
 
 QString PodTypeName(const PodCatalogue& podTypes, int typeCode)

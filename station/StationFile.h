@@ -4,6 +4,7 @@
 #include "config/PodConfiguration.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <memory>
 #include <optional>
@@ -18,8 +19,9 @@ struct StationFile {
 };
 
 // The file at `path` as the window takes it; nothing, with the window's own
-// refusal in `refusal`, when the window would refuse it.
-std::optional<StationFile> LoadStationFile(const QString& path, QString& refusal);
+// refusal in `refusal`, when the window would refuse it or its SHA-256 is
+// not every one of `released` (lower-case hex).
+std::optional<StationFile> LoadStationFile(const QString& path, const QStringList& released, QString& refusal);
 
 // The catalogue's name for pods of the configuration's type; empty when it
 // has none.

@@ -13,10 +13,14 @@
 namespace vantelo::station {
 
 const char* const StationUsage =
-    R"(Usage: vantelo-station [--port N|DEVICE]... [--watch] [--boot-time S] [--record FILE]
-                       [--station NAME] [--operator ID] [--lot TEXT] FILE.TXF
-       vantelo-station --window [--port N|DEVICE]... [--boot-time S] [--record FILE] [FILE.TXF]
-       vantelo-station --report [--by KEYS] [--since WHEN] [--until WHEN] [--csv] RECORD...
+    R"(Usage: vantelo-station [--port N|DEVICE]... [--watch] [--boot-time S]
+                       [--record FILE] [--station NAME] [--operator ID]
+                       [--lot TEXT] [--locked] [--expect-sha256 HEX] FILE.TXF
+       vantelo-station --window [--port N|DEVICE]... [--boot-time S]
+                       [--record FILE] [--locked] [--expect-sha256 HEX]
+                       [FILE.TXF]
+       vantelo-station --report [--by KEYS] [--since WHEN] [--until WHEN]
+                       [--csv] RECORD...
 
 Writes the configuration FILE.TXF into the pods on every port at once.
 
@@ -37,6 +41,11 @@ Writes the configuration FILE.TXF into the pods on every port at once.
   --station NAME  the bench, in every record line (default: the host's name)
   --operator ID   who operates, in every record line
   --lot TEXT      the lot or work order, in every record line
+  --expect-sha256 HEX
+                  refuse a configuration file whose SHA-256 is not HEX
+  --locked        operator mode: the window offers neither Load nor Ports
+                  (a machine-wide setting can set it, and the file, ports
+                  and released SHA-256, for every user)
   --window        a window with a tile per port, which watches; with
                   FILE.TXF it starts at once
   --report        read records back (any number of files, any stations):
@@ -92,6 +101,19 @@ bool SameFile(const QString& a, const QString& b)
 
 } // namespace
 
+std::optional<QString> ReleasedHash(const QString& given)
+{
+    static const QRegularExpression hex(QStringLiteral("^[0-9a-fA-F]{64}$"));
+    if (!hex.match(given.trimmed()).hasMatch())
+        return std::nullopt;
+    return given.trimmed().toLower();
+}
+
+QString HostStationName()
+{
+    return QSysInfo::machineHostName();
+}
+
 std::optional<std::vector<StationPort>> ParsePorts(const QStringList& given, QString& error)
 {
     std::vector<StationPort> ports;
@@ -111,7 +133,8 @@ std::optional<std::vector<StationPort>> ParsePorts(const QStringList& given, QSt
     return ports;
 }
 
-std::optional<StationOptions> ParseStationOptions(const QStringList& arguments, QString& error)
+std::optional<StationOptions> ParseStationOptions(const QStringList& arguments, const OperatorMode& machine,
+                                                  QString& error)
 {
     QCommandLineParser parser;
     const QCommandLineOption port(QStringLiteral("port"), {}, QStringLiteral("N|DEVICE"));
@@ -123,7 +146,9 @@ std::optional<StationOptions> ParseStationOptions(const QStringList& arguments, 
     const QCommandLineOption station(QStringLiteral("station"), {}, QStringLiteral("NAME"));
     const QCommandLineOption operatorId(QStringLiteral("operator"), {}, QStringLiteral("ID"));
     const QCommandLineOption lot(QStringLiteral("lot"), {}, QStringLiteral("TEXT"));
-    parser.addOptions({port, watch, record, help, window, bootTime, station, operatorId, lot});
+    const QCommandLineOption locked(QStringLiteral("locked"));
+    const QCommandLineOption expected(QStringLiteral("expect-sha256"), {}, QStringLiteral("HEX"));
+    parser.addOptions({port, watch, record, help, window, bootTime, station, operatorId, lot, locked, expected});
     // parse() takes the program's name first.
     if (!parser.parse(QStringList{QStringLiteral("vantelo-station")} + arguments)) {
         error = parser.errorText();
@@ -162,25 +187,43 @@ std::optional<StationOptions> ParseStationOptions(const QStringList& arguments, 
             return std::nullopt;
         }
     }
-    options.origin = {parser.isSet(station) ? parser.value(station) : QSysInfo::machineHostName(),
-                      parser.value(operatorId), parser.value(lot)};
+    options.origin = {parser.value(station), parser.value(operatorId), parser.value(lot)};
+
+    options.locked = parser.isSet(locked) || machine.locked;
+    for (const QString& given : parser.values(expected)) {
+        const auto hash = ReleasedHash(given);
+        if (!hash) {
+            error = QStringLiteral("--expect-sha256 needs 64 hexadecimal digits: ") + given;
+            return std::nullopt;
+        }
+        options.released.append(*hash);
+    }
+    if (!machine.released.isEmpty()) {
+        const auto hash = ReleasedHash(machine.released);
+        if (!hash) {
+            error = QStringLiteral("the machine's released SHA-256 is not 64 hexadecimal digits: ") + machine.released;
+            return std::nullopt;
+        }
+        options.released.append(*hash);
+    }
 
     const QStringList files = parser.positionalArguments();
-    if (files.isEmpty() && !options.window) {
-        error = QStringLiteral("no configuration file given");
-        return std::nullopt;
-    }
     if (files.size() > 1) {
         error = QStringLiteral("one configuration file only: ") + files[1];
         return std::nullopt;
     }
-    options.file = files.value(0);
+    options.file = files.isEmpty() ? machine.configuration : files[0];
+    if (options.file.isEmpty() && !options.window) {
+        error = QStringLiteral("no configuration file given");
+        return std::nullopt;
+    }
     if (SameFile(options.record, options.file)) {
         error = QStringLiteral("the record %1 is the configuration file itself").arg(options.record);
         return std::nullopt;
     }
 
-    const auto ports = ParsePorts(parser.values(port), error);
+    const QStringList named = parser.isSet(port) ? parser.values(port) : machine.ports;
+    const auto ports = ParsePorts(named, error);
     if (!ports)
         return std::nullopt;
     options.ports = *ports;

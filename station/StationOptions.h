@@ -1,5 +1,6 @@
 #pragma once
 
+#include "station/OperatorMode.h"
 #include "station/PodRecord.h"
 
 #include <QString>
@@ -25,18 +26,29 @@ struct StationOptions {
     QString record;      // empty: no record
     QString file;        // may be empty with window
     std::optional<double> bootSeconds; // how long a pod may stay deaf after a restart; none: 15 s
-    RecordOrigin origin{};             // for every record line
+    RecordOrigin origin{};             // for every record line; no station: the window's or the host's name
+    bool locked = false;               // operators may not load another file or change the ports
+    QStringList released;              // SHA-256s in lower-case hex the configuration must have
 
     bool help = false;
 };
 
-// The arguments after the program name; nothing, with `error` set, when they
-// are not a command the station understands.
-std::optional<StationOptions> ParseStationOptions(const QStringList& arguments, QString& error);
+// The arguments after the program name, with what the machine's settings fix
+// (locked when either says so, the machine's released hash checked beside the
+// command line's, its file and ports where the command line names none);
+// nothing, with `error` set, when they are not a command the station understands.
+std::optional<StationOptions> ParseStationOptions(const QStringList& arguments, const OperatorMode& machine,
+                                                  QString& error);
 
 // The ports named by `given` (numbers or devices); nothing, with `error`
 // set, when one is not a port or two are the same device.
 std::optional<std::vector<StationPort>> ParsePorts(const QStringList& given, QString& error);
+
+// `given` as a SHA-256 in lower-case hex; nothing when it is not 64 hex digits.
+std::optional<QString> ReleasedHash(const QString& given);
+
+// The name in record lines when no --station is given.
+QString HostStationName();
 
 extern const char* const StationUsage;
 

@@ -46,18 +46,18 @@ QString StatusReason(int status, const BoardSnapshot& board, bool recordLost, co
 }
 
 // The station on the terminal: the board drawn there, Ctrl-C to stop.
-int RunOnTerminal(const StationOptions& options)
+int RunOnTerminal(const StationOptions& options, const PodCatalogue& podTypes)
 {
     // The file as the window takes it, and the same refusals.
     QString error;
-    const auto file = LoadStationFile(options.file, error);
+    const auto file = LoadStationFile(options.file, options.released, error);
     if (!file)
         return Refuse(error, 2);
+    RecordOrigin origin = options.origin;
+    if (origin.station.isEmpty())
+        origin.station = HostStationName();
     const StationJob job{*file->configuration, file->name, file->sha256, options.watch,
-                         std::chrono::milliseconds(qRound64(options.bootSeconds.value_or(15) * 1000)),
-                         options.origin};
-
-    const PodCatalogue podTypes = RegisterPod::InitPodTypes(*OpenMachineSettingsStore());
+                         std::chrono::milliseconds(qRound64(options.bootSeconds.value_or(15) * 1000)), origin};
 
     RecordFile record;
     if (!options.record.isEmpty() && !record.Open(options.record, error))
@@ -115,12 +115,13 @@ int main(int argc, char* argv[])
             return Refuse(QStringLiteral("vantelo-station: %1 (see vantelo-station --help)").arg(error), 2);
         return RunReport(*report, stdout, stderr);
     }
-    const auto options = ParseStationOptions(QCoreApplication::arguments().mid(1), error);
+    const auto machine = OpenMachineSettingsStore();
+    const auto options = ParseStationOptions(QCoreApplication::arguments().mid(1), ReadOperatorMode(*machine), error);
     if (!options)
         return Refuse(QStringLiteral("vantelo-station: %1 (see vantelo-station --help)").arg(error), 2);
     if (options->help) {
         std::fputs(StationUsage, stdout);
         return 0;
     }
-    return RunOnTerminal(*options);
+    return RunOnTerminal(*options, RegisterPod::InitPodTypes(*machine));
 }

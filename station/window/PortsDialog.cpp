@@ -3,6 +3,7 @@
 #include "station/StationOptions.h"
 #include "station/window/PortTile.h"
 
+#include <QCheckBox>
 #include <QDialogButtonBox>
 #include <QDoubleSpinBox>
 #include <QFileDialog>
@@ -28,7 +29,9 @@ QStringList Split(const QString& ports)
 
 PortsDialog::PortsDialog(const WindowSettings& current, QWidget* parent)
     : QDialog(parent), ports_(new QLineEdit(current.ports.join(u' '), this)), offered_(new QListWidget(this)),
-      folder_(new QLineEdit(current.recordFolder, this)), boot_(new QDoubleSpinBox(this)), error_(new QLabel(this))
+      folder_(new QLineEdit(current.recordFolder, this)), boot_(new QDoubleSpinBox(this)),
+      station_(new QLineEdit(current.station, this)),
+      askOperator_(new QCheckBox(QStringLiteral("Ask who operates at every Start"), this)), error_(new QLabel(this))
 {
     setWindowTitle(QStringLiteral("Ports"));
     ports_->setAccessibleName(QStringLiteral("Ports"));
@@ -58,6 +61,10 @@ PortsDialog::PortsDialog(const WindowSettings& current, QWidget* parent)
     boot_->setAccessibleName(QStringLiteral("Boot limit"));
     boot_->setToolTip(QStringLiteral("The longest a pod stays deaf after a restart: a pod silent since its restart "
                                      "is asked to be taken off after this"));
+    station_->setAccessibleName(QStringLiteral("Station name"));
+    station_->setPlaceholderText(HostStationName());
+    station_->setToolTip(QStringLiteral("The bench's name in every record line and in the daily record's name"));
+    askOperator_->setChecked(current.askOperator);
     // An error says what was typed before: a change makes it stale.
     connect(ports_, &QLineEdit::textChanged, error_, &QLabel::clear);
     error_->setWordWrap(true);
@@ -74,13 +81,16 @@ PortsDialog::PortsDialog(const WindowSettings& current, QWidget* parent)
     form->addRow(QStringLiteral("Devices found\n(double-click to add):"), offered_);
     form->addRow(QStringLiteral("Record folder:"), folderRow);
     form->addRow(QStringLiteral("Boot limit:"), boot_);
+    form->addRow(QStringLiteral("Station name:"), station_);
+    form->addRow(askOperator_);
     form->addRow(error_);
     form->addRow(buttons);
 }
 
 WindowSettings PortsDialog::Chosen() const
 {
-    return {Split(ports_->text()), folder_->text().trimmed(), boot_->value()};
+    return {Split(ports_->text()), folder_->text().trimmed(), boot_->value(), station_->text().trimmed(),
+            askOperator_->isChecked()};
 }
 
 void PortsDialog::accept()

@@ -4,6 +4,7 @@
 
 #include <QDialog>
 
+class QCheckBox;
 class QDoubleSpinBox;
 class QLabel;
 class QLineEdit;
@@ -12,7 +13,8 @@ class QListWidget;
 namespace vantelo::station {
 
 // The ports to serve, as numbers 1 to 64 or devices (those the system lists
-// offered), and the record's folder.
+// offered), and what goes into the record: its folder, the station's name,
+// whether the operator is asked at Start.
 class PortsDialog final : public QDialog {
 public:
     PortsDialog(const WindowSettings& current, QWidget* parent);
@@ -25,6 +27,8 @@ private:
     QListWidget* offered_;
     QLineEdit* folder_;
     QDoubleSpinBox* boot_;
+    QLineEdit* station_;
+    QCheckBox* askOperator_;
     QLabel* error_;
 };
 

@@ -13,6 +13,7 @@
 #include <QDir>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSettings>
@@ -47,11 +48,12 @@ bool Writing(const BoardSnapshot& board)
 } // namespace
 
 StationWindow::StationWindow(const PodCatalogue& podTypes, const WindowStart& start, QSettings& settings,
-                             FileDialog& files, MsgBox& boxes)
-    : podTypes_(podTypes), start_(start), settings_(settings), files_(files), boxes_(boxes),
+                             FileDialog& files, MsgBox& boxes, TextPrompt& prompts)
+    : podTypes_(podTypes), start_(start), settings_(settings), files_(files), boxes_(boxes), prompts_(prompts),
       load_(Button(QStringLiteral("&Load"), QStringLiteral("Load Pod Configuration file (*.TXF)"), this)),
       file_(new QLabel(QStringLiteral("Load a configuration file to start"), this)),
-      ports_(Button(QStringLiteral("&Ports"), QStringLiteral("The ports to serve and the record's folder"), this)),
+      ports_(Button(QStringLiteral("&Ports"), QStringLiteral("The ports to serve and the record's settings"), this)),
+      lot_(new QLineEdit(start.origin.lot, this)),
       startButton_(Button(QStringLiteral("&Start"), QStringLiteral("Program every pod put on a port"), this)),
       stop_(Button(QStringLiteral("S&top"), QStringLiteral("Finish the pods being written; again: stop at once"),
                    this)),
@@ -76,6 +78,16 @@ StationWindow::StationWindow(const PodCatalogue& podTypes, const WindowStart& st
     messages_->setReadOnly(true);
     messages_->setMaximumBlockCount(1000);
     messages_->setFixedHeight(messages_->fontMetrics().lineSpacing() * 4 + 10);
+    lot_->setObjectName(QStringLiteral("lot"));
+    lot_->setAccessibleName(QStringLiteral("Lot"));
+    lot_->setToolTip(QStringLiteral("The lot or work order, in every record line from the next Start"));
+    auto* lotLabel = new QLabel(QStringLiteral("L&ot:"), this);
+    lotLabel->setBuddy(lot_);
+    // Operators take the file and ports the supervisor set up.
+    load_->setVisible(!start.locked);
+    ports_->setVisible(!start.locked);
+    if (start.locked)
+        file_->setText(QStringLiteral("No configuration file is set up for this bench: ask the supervisor"));
     connect(load_, &QPushButton::clicked, this, &StationWindow::Load);
     connect(ports_, &QPushButton::clicked, this, &StationWindow::ChoosePorts);
     connect(startButton_, &QPushButton::clicked, this, &StationWindow::Start);
@@ -87,6 +99,8 @@ StationWindow::StationWindow(const PodCatalogue& podTypes, const WindowStart& st
     commands->addWidget(load_);
     commands->addWidget(file_, 1);
     commands->addWidget(ports_);
+    commands->addWidget(lotLabel);
+    commands->addWidget(lot_);
     commands->addWidget(startButton_);
     commands->addWidget(stop_);
     commands->addWidget(newShift_);
@@ -113,6 +127,7 @@ void StationWindow::ShowRunning(bool running)
     // The file cannot change under a running shift.
     load_->setEnabled(!running);
     ports_->setEnabled(!running);
+    lot_->setEnabled(!running);
     startButton_->setEnabled(!running && loaded_);
     stop_->setEnabled(running);
     newShift_->setEnabled(!running && board_);
@@ -135,7 +150,7 @@ bool StationWindow::LoadFile(const QString& path)
     if (Running())
         return false;
     QString refusal;
-    auto file = LoadStationFile(path, refusal);
+    auto file = LoadStationFile(path, start_.released, refusal);
     if (!file) {
         boxes_.Show(refusal, ErrorTitle, MsgButtons::Ok, MsgIcon::None);
         return false;
@@ -196,11 +211,14 @@ void StationWindow::Start()
     const auto ports = Ports();
     if (!ports)
         return;
+    const auto origin = Origin();
+    if (!origin)
+        return;
     QString path = start_.record;
     if (path.isEmpty()) {
         const QString folder = ReadWindowSettings(settings_).recordFolder;
         QDir().mkpath(folder);
-        path = DailyRecord(folder, start_.origin.station, QDate::currentDate());
+        path = DailyRecord(folder, origin->station, QDate::currentDate());
     }
     // The last run's threads have ended: what they shared can go.
     run_.reset();
@@ -228,7 +246,7 @@ void StationWindow::Start()
     const double bootSeconds = start_.bootSeconds.value_or(ReadWindowSettings(settings_).bootSeconds);
     job_ = std::make_unique<StationJob>(StationJob{*loaded_->configuration, loaded_->name, loaded_->sha256, true,
                                                    std::chrono::milliseconds(qRound64(bootSeconds * 1000)),
-                                                   start_.origin});
+                                                   *origin});
     run_ = std::make_unique<StationRun>(podTypes_, *job_, *ports, *board_, *recordFile_);
     connect(run_.get(), &StationRun::Finished, this, &StationWindow::Finished);
     finished_ = false;
@@ -236,6 +254,23 @@ void StationWindow::Start()
     ShowRunning(true);
     Refresh();
     refresh_.start(200);
+}
+
+std::optional<RecordOrigin> StationWindow::Origin()
+{
+    const WindowSettings remembered = ReadWindowSettings(settings_);
+    RecordOrigin origin = start_.origin;
+    if (origin.station.isEmpty())
+        origin.station = remembered.station.isEmpty() ? HostStationName() : remembered.station;
+    origin.lot = lot_->text().trimmed();
+    if (origin.operator_.isEmpty() && remembered.askOperator) {
+        const auto given = prompts_.Ask(QStringLiteral("Who operates this bench? (name or badge)"), Title, operator_);
+        if (!given || given->trimmed().isEmpty())
+            return std::nullopt;
+        operator_ = given->trimmed();
+        origin.operator_ = operator_;
+    }
+    return origin;
 }
 
 void StationWindow::Stop()

@@ -12,6 +12,7 @@
 #include <optional>
 
 class QLabel;
+class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
 class QSettings;
@@ -19,6 +20,7 @@ class QSettings;
 namespace vantelo {
 class FileDialog;
 class MsgBox;
+class TextPrompt;
 } // namespace vantelo
 
 namespace vantelo::station {
@@ -32,8 +34,9 @@ struct WindowStart {
     std::vector<StationPort> ports; // empty: those the settings remember
     QString record;                 // empty: a record per day in the settings' folder
     std::optional<double> bootSeconds; // none: the window's setting
-    RecordOrigin origin{};             // for every record line
-
+    RecordOrigin origin{};             // for every record line; empty parts: the window's
+    bool locked = false;               // neither Load nor Ports offered
+    QStringList released{};            // SHA-256s every file loaded must have
 };
 
 // The station for operators who click: load a file, start, watch a tile per
@@ -41,7 +44,7 @@ struct WindowStart {
 class StationWindow final : public QWidget {
 public:
     StationWindow(const PodCatalogue& podTypes, const WindowStart& start, QSettings& settings, FileDialog& files,
-                  MsgBox& boxes);
+                  MsgBox& boxes, TextPrompt& prompts);
     ~StationWindow() override;
 
     // Loads the file as the window's Load does, asking nothing; false when refused.
@@ -70,16 +73,21 @@ private:
     std::optional<std::vector<StationPort>> Ports();
     // The tiles of the ports Start would serve, before anything runs.
     void ShowPorts();
+    // Who, where and which lot, for the record lines of a Start; nothing
+    // when the operator, asked, gives no name.
+    std::optional<RecordOrigin> Origin();
 
     const PodCatalogue& podTypes_;
     WindowStart start_;
     QSettings& settings_;
     FileDialog& files_;
     MsgBox& boxes_;
+    TextPrompt& prompts_;
 
     QPushButton* load_;
     QLabel* file_;
     QPushButton* ports_;
+    QLineEdit* lot_;
     QPushButton* startButton_;
     QPushButton* stop_;
     QPushButton* newShift_;
@@ -97,6 +105,7 @@ private:
     std::unique_ptr<StationRun> run_;
     BoardClock::time_point started_;
     BoardSnapshot last_;
+    QString operator_; // the last one asked for
     bool finished_ = true;
     bool failed_ = false;
     bool closeWhenFinished_ = false;

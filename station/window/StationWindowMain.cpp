@@ -25,7 +25,8 @@ int RunStationWindow(int argc, char* argv[])
         arguments.prepend(QStringLiteral("--window"));
     QtMsgBox boxes;
     QString error;
-    const auto options = ParseStationOptions(arguments, error);
+    const auto machine = OpenMachineSettingsStore();
+    const auto options = ParseStationOptions(arguments, ReadOperatorMode(*machine), error);
     if (!options) {
         // Said on both: a program without a console has only the box.
         error = QStringLiteral("vantelo-station: %1 (see vantelo-station --help)").arg(error);
@@ -38,14 +39,15 @@ int RunStationWindow(int argc, char* argv[])
         return 0;
     }
 
-    const PodCatalogue podTypes = RegisterPod::InitPodTypes(*OpenMachineSettingsStore());
+    const PodCatalogue podTypes = RegisterPod::InitPodTypes(*machine);
     // Ports the user named on the command line count over those remembered.
-    WindowStart start{{}, options->record, options->bootSeconds, options->origin};
+    WindowStart start{{}, options->record, options->bootSeconds, options->origin, options->locked, options->released};
     if (std::ranges::any_of(options->ports, &StationPort::named))
         start.ports = options->ports;
     QSettings settings(QStringLiteral("Vantelo"), QStringLiteral("Vantelo Station"));
     QtFileDialog files;
-    StationWindow window(podTypes, start, settings, files, boxes);
+    QtTextPrompt prompts;
+    StationWindow window(podTypes, start, settings, files, boxes, prompts);
 
     // Started from a terminal, Ctrl-C is Stop and SIGTERM closes at once.
     InterruptNotifier interrupts;

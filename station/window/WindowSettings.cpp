@@ -14,7 +14,9 @@ WindowSettings ReadWindowSettings(QSettings& settings)
     return {settings.value(QStringLiteral("ports"), QStringList{"1", "2", "3", "4"}).toStringList(),
             settings.value(QStringLiteral("recordFolder"), QDir(documents).filePath(QStringLiteral("Vantelo")))
                 .toString(),
-            std::clamp(settings.value(QStringLiteral("bootSeconds"), 15.0).toDouble(), 1.0, 600.0)};
+            std::clamp(settings.value(QStringLiteral("bootSeconds"), 15.0).toDouble(), 1.0, 600.0),
+            settings.value(QStringLiteral("station")).toString().trimmed(),
+            settings.value(QStringLiteral("askOperator"), false).toBool()};
 }
 
 void WriteWindowSettings(QSettings& settings, const WindowSettings& remembered)
@@ -22,6 +24,8 @@ void WriteWindowSettings(QSettings& settings, const WindowSettings& remembered)
     settings.setValue(QStringLiteral("ports"), remembered.ports);
     settings.setValue(QStringLiteral("recordFolder"), remembered.recordFolder);
     settings.setValue(QStringLiteral("bootSeconds"), remembered.bootSeconds);
+    settings.setValue(QStringLiteral("station"), remembered.station);
+    settings.setValue(QStringLiteral("askOperator"), remembered.askOperator);
 }
 
 QString DailyRecord(const QString& folder, const QString& station, QDate day)

@@ -334,6 +334,41 @@ TEST_F(Station, PortsAsTheUserNamedThem)
     ::close(held);
 }
 
+// Only the released configuration is programmed, whether the command line
+// or the machine's settings name it; the machine's settings also give the
+// file and the ports when the command line does not.
+TEST_F(Station, OnlyTheReleasedConfigurationIsProgrammed)
+{
+    StartPodsim({"--port", "1:type=1"});
+    const QString lumo = Configuration("Lumo.TXF", 1, 32);
+    const QString sha = QCryptographicHash::hash(FileBytes(lumo), QCryptographicHash::Sha256).toHex();
+    const QString other(64, u'e');
+    const QString machineKey = "Windows Registry Editor Version 5.00\n\n"
+                               "[HKEY_LOCAL_MACHINE\\Software\\Zantor\\Trellins\\Station]\n";
+    const QString locked = "\"Locked\"=dword:00000001\n\"Configuration\"=\"" + lumo + "\"\n";
+    const struct {
+        QStringList arguments;
+        QString machine; // the values under the machine's station key
+        int status;
+        const char* says;
+    } rows[] = {
+        {{"--expect-sha256", other, "--port", "1", lumo}, {}, 2, "Lumo.TXF is not the released configuration"},
+        {{"--expect-sha256", "12ab", lumo}, {}, 2, "--expect-sha256 needs 64 hexadecimal digits"},
+        {{"--expect-sha256", sha.toUpper(), "--port", "1", lumo}, {}, 0, "1 programmed"},
+        {{"--port", "1"}, locked + "\"Released\"=\"" + other + "\"\n", 2, "is not the released configuration"},
+        {{}, locked + "\"Released\"=\"" + sha + "\"\n\"Ports\"=\"1\"\n", 0, "1 programmed"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.arguments.join(' ').toStdString() + " " + row.machine.toStdString());
+        QFile::remove(record);
+        ASSERT_TRUE(testing::WriteFile(dir.filePath("registry.reg"), (machineKey + row.machine).toStdString()));
+        EXPECT_EQ(Run(row.arguments), row.status) << output.constData();
+        EXPECT_TRUE(output.contains(row.says)) << output.constData();
+        EXPECT_EQ(Records().size(), row.status == 0 ? 1u : 0u);
+        EXPECT_FALSE(output.contains("COM2")) << "the ports named, and only they";
+    }
+}
+
 // On an 80 × 24 terminal the board is redrawn in place: with four ports a
 // line each, with 32 the busy ones and a count of the rest.
 TEST_F(Station, BoardFitsAnEightyColumnTerminal)

@@ -171,10 +171,11 @@ TEST(StationWindow, LoadsStartsAndStopsOnceThenAtOnce)
     QSettings settings(dir.filePath("settings.ini"), QSettings::IniFormat);
     testing::ScriptedFileDialog files;
     testing::ScriptedMsgBox boxes;
+    testing::ScriptedTextPrompt prompts;
     QString error;
     const auto ports = ParsePorts({dir.filePath("ttyA"), dir.filePath("ttyB")}, error);
     const PodCatalogue podTypes = RegisterPod::LoadDefaultPodTypes();
-    StationWindow window(podTypes, {*ports, dir.filePath("record.jsonl"), {}}, settings, files, boxes);
+    StationWindow window(podTypes, {*ports, dir.filePath("record.jsonl"), {}}, settings, files, boxes, prompts);
     const auto button = [&](const char* name) { return window.findChild<QPushButton*>(name); };
     EXPECT_EQ(Text(window, "file"), "Load a configuration file to start");
 

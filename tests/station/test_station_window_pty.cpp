@@ -6,7 +6,11 @@
 #include "catalogue/RegisterPod.h"
 #include "station/window/StationWindow.h"
 
+#include <QCryptographicHash>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QLabel>
+#include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSettings>
@@ -27,10 +31,12 @@ struct Surroundings {
     {
         EXPECT_TRUE(testing::WriteFile(file, testing::ConfigFileBytes(1, length).toStdString()));
     }
-    StationWindow Window(const QString& record)
+    StationWindow Window(const QString& record, WindowStart start = {})
     {
         QString error;
-        return StationWindow(podTypes, {*ParsePorts({"1"}, error), record, {}}, settings, files, boxes);
+        start.ports = *ParsePorts({"1"}, error);
+        start.record = record;
+        return StationWindow(podTypes, start, settings, files, boxes, prompts);
     }
 
     QTemporaryDir dir;
@@ -39,6 +45,7 @@ struct Surroundings {
     QSettings settings{dir.filePath("settings.ini"), QSettings::IniFormat};
     testing::ScriptedFileDialog files;
     testing::ScriptedMsgBox boxes;
+    testing::ScriptedTextPrompt prompts;
     const PodCatalogue podTypes = RegisterPod::LoadDefaultPodTypes();
 };
 
@@ -108,6 +115,43 @@ TEST(StationWindowPty, AShiftOutlivesStopAndStartButNotALostRecord)
         EXPECT_EQ(boxes.calls.size(), 2u);
         EXPECT_EQ(window.ExitStatus(), 0);
     }
+}
+
+// Operator mode: neither Load nor Ports, only the released file; who operates
+// is asked at Start, and the bench, the operator and the lot reach the record.
+TEST(StationWindowPty, OperatorModeTakesOnlyTheReleasedFileAndRecordsWhoWhereWhich)
+{
+    Surroundings at("1:type=1", 32);
+    const QString released =
+        QCryptographicHash::hash(QByteArray::fromStdString(testing::ReadFile(at.file)), QCryptographicHash::Sha256)
+            .toHex();
+    WriteWindowSettings(at.settings, {{"1"}, at.dir.path(), 15, "Bench 7", true});
+    const QString record = at.dir.filePath("record.jsonl");
+    {
+        StationWindow window = at.Window(record, {{}, {}, {}, {}, true, {QString(64, u'0')}});
+        EXPECT_FALSE(window.findChild<QPushButton*>("Load")->isVisibleTo(&window));
+        EXPECT_FALSE(window.findChild<QPushButton*>("Ports")->isVisibleTo(&window));
+        EXPECT_FALSE(window.LoadFile(at.file));
+        EXPECT_EQ(at.boxes.Texts(), std::vector<QString>{"Error!: " + at.file +
+                                                         " is not the released configuration (its SHA-256 is " +
+                                                         released + ")."});
+    }
+    StationWindow window = at.Window(record, {{}, {}, {}, {}, true, {released}});
+    ASSERT_TRUE(window.LoadFile(at.file));
+    window.findChild<QLineEdit*>("lot")->setText(" L-42 ");
+    window.Start();
+    EXPECT_FALSE(window.Running()) << "the operator cancelled";
+    at.prompts.answers = {"Ana"};
+    window.Start();
+    ASSERT_TRUE(window.Running());
+    ASSERT_TRUE(Within([&] { return window.findChild<QLabel*>("call")->text() == "TAKE OFF"; }, 30s));
+    window.Stop();
+    ASSERT_TRUE(Within([&] { return !window.Running(); }, 5s));
+    const QJsonObject line = QJsonDocument::fromJson(QByteArray::fromStdString(testing::ReadFile(record))).object();
+    EXPECT_EQ(line["result"], "programmed");
+    EXPECT_EQ(line["station"], "Bench 7");
+    EXPECT_EQ(line["operator"], "Ana");
+    EXPECT_EQ(line["lot"], "L-42");
 }
 
 } // namespace

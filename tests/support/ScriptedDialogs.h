@@ -78,6 +78,21 @@ struct ScriptedMsgBox final : MsgBox {
     }
 };
 
+struct ScriptedTextPrompt final : TextPrompt {
+    std::vector<QString> presets; // one per question
+    std::deque<QString> answers;  // empty: the user cancels
+
+    std::optional<QString> Ask(const QString&, const QString&, const QString& preset) override
+    {
+        presets.push_back(preset);
+        if (answers.empty())
+            return std::nullopt;
+        QString answer = answers.front();
+        answers.pop_front();
+        return answer;
+    }
+};
+
 // Records what the operations show.
 struct RecordingView final : ProgressView {
     std::vector<QString> percentages;
