@@ -1,4 +1,8 @@
+#include "platform/FileSettingsStore.h"
 #include "station/StationOptions.h"
+#include "support/Files.h"
+
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -43,6 +47,32 @@ TEST(StationOptions, TheMachinesOperatorModeBesideTheCommandLine)
             ports << port.name;
         EXPECT_EQ(ports, row.ports);
     }
+}
+
+// What a supervisor writes into the machine's settings, read back; another
+// key's values and values of the wrong kind are not taken.
+TEST(StationOptions, OperatorModeFromTheMachinesSettings)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("registry.reg");
+    ASSERT_TRUE(testing::WriteFile(path, "Windows Registry Editor Version 5.00\n\n"
+                                         "[HKEY_LOCAL_MACHINE\\Software\\Zantor\\Trellins\\Station]\n"
+                                         "\"Locked\"=dword:00000002\n\"Released\"=\" ab12 \"\n"
+                                         "\"Configuration\"=\"/srv/Lumo 2.TXF\"\n\"Ports\"=\" 1  /dev/ttyUSB0 \"\n"
+                                         "[HKEY_LOCAL_MACHINE\\Software\\Zantor\\Trellins\\Other]\n"
+                                         "\"Locked\"=dword:00000000\n"));
+    FileSettingsStore store(path);
+    const OperatorMode mode = ReadOperatorMode(store);
+    EXPECT_TRUE(mode.locked);
+    EXPECT_EQ(mode.released, "ab12");
+    EXPECT_EQ(mode.configuration, "/srv/Lumo 2.TXF");
+    EXPECT_EQ(mode.ports, QStringList({"1", "/dev/ttyUSB0"}));
+
+    ASSERT_TRUE(testing::WriteFile(path, "Windows Registry Editor Version 5.00\n\n"
+                                         "[HKEY_LOCAL_MACHINE\\Software\\Zantor\\Trellins\\Station]\n"
+                                         "\"Locked\"=\"1\"\n"));
+    FileSettingsStore text(path);
+    EXPECT_FALSE(ReadOperatorMode(text).locked) << "a text is not a number";
 }
 
 } // namespace
