@@ -87,7 +87,7 @@ void Download::Option1_Click(int /*Index*/)
 
 void Download::ProgramPod_Click()
 {
-    RunExclusive([this] { vantelo::ProgramPod(link_, view_, *configuration_, *buffers_); });
+    RunExclusive([this] { vantelo::ProgramPod(link_, ChosenPort(view_), *configuration_, *buffers_); });
 }
 
 void Download::Exit_Click()

@@ -149,23 +149,17 @@ std::int16_t ProgramIrMicro(PodLink& link, const SelectedPort& port, const PodCo
 
 } // namespace
 
-std::optional<SelectedPort> OpenSelectedPort(PodLink& link, PodSlots& podList)
+SelectedPort ChosenPort(const PodSlots& podList)
 {
-    if (link.port.PortOpen())
-        link.port.PortOpen(false);
-    SelectedPort port; // none selected: the port stays closed
+    SelectedPort port;
     for (int i = 0; i < 4; ++i) {
-        if (!podList.OptionSelected(i))
-            continue;
-        port = {i + 1, podList.PortName(i)};
-        if (!OpenPort(link, port))
-            return std::nullopt;
-        Pause(link, 100);
+        if (podList.OptionSelected(i))
+            port = {i + 1, podList.PortName(i)};
     }
     return port;
 }
 
-void ProgramPod(PodLink& link, PodSlots& podList, const PodConfiguration& configuration,
+void ProgramPod(PodLink& link, const SelectedPort& port, const PodConfiguration& configuration,
                 TransferBuffers& buffers)
 {
     const bool twoMicro = configuration.type_code == TwoMicroTypeCode;
@@ -173,9 +167,13 @@ void ProgramPod(PodLink& link, PodSlots& podList, const PodConfiguration& config
     do {
         link.view.Percentage(QStringLiteral("0.0%"));
         link.view.Progress(0);
-        const auto port = OpenSelectedPort(link, podList);
-        if (!port)
-            break;
+        if (link.port.PortOpen())
+            link.port.PortOpen(false);
+        if (port.number != 0) {
+            if (!OpenPort(link, port))
+                break;
+            Pause(link, 100);
+        }
         link.view.Status(twoMicro ? QStringLiteral("Please wait programing main data")
                                   : QStringLiteral("Please wait programing pod"));
         link.view.PleaseWait(true);
@@ -183,11 +181,11 @@ void ProgramPod(PodLink& link, PodSlots& podList, const PodConfiguration& config
         buffers.secondary_buffer = configuration.secondary_table;
         if (twoMicro) {
             // Its micros are selected by reopening the port: there must be one.
-            if (port->number == 0) {
+            if (port.number == 0) {
                 ShowError(link, QStringLiteral("Port not open"));
                 break;
             }
-            if (!SelectMainMicro(link, *port))
+            if (!SelectMainMicro(link, port))
                 break;
         }
         result = Configure_Pod(link, twoMicro, configuration.type_code, buffers);
@@ -195,7 +193,7 @@ void ProgramPod(PodLink& link, PodSlots& podList, const PodConfiguration& config
         if (result < 0 || !link.port.PortOpen())
             break;
         if (twoMicro)
-            result = ProgramIrMicro(link, *port, configuration, buffers);
+            result = ProgramIrMicro(link, port, configuration, buffers);
     } while (result > 0);
 
     if (link.port.PortOpen())

@@ -3,7 +3,6 @@
 #include "discovery/IdentifyPod.h"
 #include "platform/SerialPort.h"
 #include "programming/DownloadBlock.h"
-#include "programming/ProgramPod.h"
 #include "serial/RestartPod.h"
 #include "serial/Waits.h"
 #include "station/RecordFile.h"
@@ -78,7 +77,9 @@ void PortRunner::View::Status(const QString& text)
 
 PortRunner::PortRunner(SerialPort& port, ReplyTimer& timer, const PortContext& context, PortClock now)
     : c_(context), now_(std::move(now)),
-      slot_(c_.where.number >= 1 && c_.where.number <= 4 ? c_.where.number - 1 : 0, c_.where.name),
+      // COM1 to COM4 as the window numbers them; any other port stands in
+      // the first place, which only the two-micro pod's reopening asks for.
+      port_{c_.where.number >= 1 && c_.where.number <= 4 ? c_.where.number : 1, c_.where.name},
       link_{port, timer, messages_, view_, c_.podTypes}
 {
 }
@@ -204,7 +205,7 @@ void PortRunner::TakePod(const PodIdentity& pod, Time started)
         messages_.texts.clear();
         view_.retries = 0;
         view_.blocks = 0;
-        ProgramPod(link_, slot_, c_.job.configuration, *buffers_);
+        ProgramPod(link_, port_, c_.job.configuration, *buffers_);
         record.result = c_.control.abort            ? PodResult::Interrupted
                         : messages_.texts.isEmpty() ? PodResult::Programmed
                                                     : PodResult::Failed;

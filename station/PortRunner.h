@@ -1,8 +1,8 @@
 #pragma once
 
-#include "discovery/PodSlots.h"
 #include "platform/UserDialogs.h"
 #include "programming/ConfigurePod.h"
+#include "programming/ProgramPod.h"
 #include "serial/PodLink.h"
 #include "station/PodPresence.h"
 #include "station/PodRecord.h"
@@ -91,28 +91,6 @@ private:
         PortRunner& runner_;
     };
 
-    // The program command's pod list: this port's slot, selected, named as
-    // the user named the port.
-    class Slot final : public PodSlots {
-    public:
-        Slot(int slot, QString name) : slot_(slot), name_(std::move(name)) {}
-        bool OptionSelected(int slot) const override { return slot == slot_; }
-        QString PortName(int) const override { return name_; }
-        void ShowBlanking(int, bool) override {}
-        void ClearOption(int) override {}
-        void EnableOption(int, bool) override {}
-        void ShowOption(int, bool) override {}
-        void SetOptionCaption(int, const QString&) override {}
-        void SetPodTypeText(int, const QString&) override {}
-        bool PodTypeShown(int) const override { return true; }
-        void ShowPodType(int, bool) override {}
-        void EnableProgramPod(bool) override {}
-
-    private:
-        int slot_;
-        QString name_;
-    };
-
     bool Open();
     // Waits until the next poll may begin, and gives its start.
     Time AwaitPoll();
@@ -125,7 +103,7 @@ private:
     PortClock now_;
     Messages messages_{*this};
     View view_{*this};
-    Slot slot_;
+    SelectedPort port_; // as the program command knows it
     PodLink link_;
     std::unique_ptr<TransferBuffers> buffers_ = std::make_unique<TransferBuffers>();
     PodPresence presence_{c_.job.bootLimit};
