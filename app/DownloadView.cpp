@@ -22,9 +22,15 @@ void DownloadView::Progress(int permille)
     w_.ProgressBar1->setValue(permille);
 }
 
-void DownloadView::Status(const QString& text)
+void DownloadView::Status(ProgramStep step)
 {
-    w_.Label3->setText(text);
+    switch (step) {
+    case ProgramStep::Pod: return w_.Label3->setText(QStringLiteral("Please wait programing pod"));
+    case ProgramStep::MainMicro: return w_.Label3->setText(QStringLiteral("Please wait programing main data"));
+    case ProgramStep::IrMicro: return w_.Label3->setText(QStringLiteral("Please wait programing Oxa data"));
+    case ProgramStep::SecondaryTable:
+        return w_.Label3->setText(QStringLiteral("Please wait programing Secondary Configuration"));
+    }
 }
 
 void DownloadView::PleaseWait(bool visible)

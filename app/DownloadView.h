@@ -14,7 +14,7 @@ public:
 
     void Percentage(const QString& text) override;
     void Progress(int permille) override;
-    void Status(const QString& text) override;
+    void Status(ProgramStep step) override;
     void PleaseWait(bool visible) override;
 
     void ShowBlanking(int slot, bool visible) override;

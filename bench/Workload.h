@@ -18,7 +18,7 @@ struct ConsoleMsgBox final : MsgBox {
 struct NoProgress final : ProgressView {
     void Percentage(const QString&) override {}
     void Progress(int) override {}
-    void Status(const QString&) override {}
+    void Status(ProgramStep) override {}
     void PleaseWait(bool) override {}
 };
 

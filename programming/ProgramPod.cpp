@@ -127,7 +127,7 @@ std::int16_t ProgramIrMicro(PodLink& link, const SelectedPort& port, const PodCo
     link.view.Percentage(QStringLiteral("0.0%"));
     link.view.Progress(0);
     CopyImage(buffers, configuration.ir_image, configuration.ir_length);
-    link.view.Status(QStringLiteral("Please wait programing Oxa data"));
+    link.view.Status(ProgramStep::IrMicro);
     Pause(link, 1000);
     if (!SelectIrMicro(link, port))
         return PortNotOpen;
@@ -174,8 +174,7 @@ void ProgramPod(PodLink& link, const SelectedPort& port, const PodConfiguration&
                 break;
             Pause(link, 100);
         }
-        link.view.Status(twoMicro ? QStringLiteral("Please wait programing main data")
-                                  : QStringLiteral("Please wait programing pod"));
+        link.view.Status(twoMicro ? ProgramStep::MainMicro : ProgramStep::Pod);
         link.view.PleaseWait(true);
         CopyImage(buffers, configuration.main_image, configuration.main_length);
         buffers.secondary_buffer = configuration.secondary_table;

@@ -61,7 +61,7 @@ bool ProgramSecondaryConfiguration(PodLink& link, std::uint8_t type_code,
         return false;
     link.view.Percentage(QStringLiteral("0.0%"));
     link.view.Progress(0);
-    link.view.Status(QStringLiteral("Please wait programing Secondary Configuration"));
+    link.view.Status(ProgramStep::SecondaryTable);
 
     const QString failed = QStringLiteral("Failed to Program Velim Pod Secondary configuration");
     // One count for failed identifications and failed passes alike.

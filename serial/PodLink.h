@@ -1,6 +1,7 @@
 #pragma once
 
 #include "catalogue/PodTypeInfo.h"
+#include "serial/ProgramStep.h"
 
 #include <QString>
 
@@ -17,7 +18,7 @@ public:
 
     virtual void Percentage(const QString& text) = 0; // Label2
     virtual void Progress(int permille) = 0;          // ProgressBar1, 0 to 1000
-    virtual void Status(const QString& text) = 0;     // Label3
+    virtual void Status(ProgramStep step) = 0;        // Label3
     virtual void PleaseWait(bool visible) = 0;
     // A command is sent again after an attempt that was not acknowledged.
     virtual void Repeated() {}

@@ -30,6 +30,17 @@ QString CallWords(PortPhase phase)
     }
 }
 
+QString StepWords(ProgramStep step)
+{
+    switch (step) {
+    case ProgramStep::Pod: return QStringLiteral("programming");
+    case ProgramStep::MainMicro: return QStringLiteral("programming the main micro");
+    case ProgramStep::IrMicro: return QStringLiteral("programming the IR micro");
+    case ProgramStep::SecondaryTable: return QStringLiteral("secondary table");
+    }
+    return {};
+}
+
 bool NeedsHand(PortPhase phase)
 {
     return phase == PortPhase::TakeOff || phase == PortPhase::Changed || phase == PortPhase::Ready ||

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "serial/ProgramStep.h"
 #include "station/PodRecord.h"
 
 #include <QString>
@@ -26,6 +27,9 @@ QString PhaseWords(PortPhase phase);
 // What the operator must do, short enough to read from across a bench:
 // "TAKE OFF", "POD CHANGED?", "READY"; empty when nothing.
 QString CallWords(PortPhase phase);
+
+// What the program command is writing, in the station's words.
+QString StepWords(ProgramStep step);
 
 // Phases that ask the operator for a hand.
 bool NeedsHand(PortPhase phase);

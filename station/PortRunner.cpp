@@ -22,22 +22,6 @@ namespace {
 constexpr std::chrono::milliseconds PollInterval{2000};
 constexpr int ReopenPause = 2000;
 
-// The program command's captions, in the station's own words.
-QString StepWords(const QString& caption)
-{
-    static const std::pair<const char*, const char*> words[] = {
-        {"Please wait programing pod", "programming"},
-        {"Please wait programing main data", "programming the main micro"},
-        {"Please wait programing Oxa data", "programming the IR micro"},
-        {"Please wait programing Secondary Configuration", "secondary table"},
-    };
-    for (const auto& [window, station] : words) {
-        if (caption == QLatin1String(window))
-            return QString::fromLatin1(station);
-    }
-    return caption;
-}
-
 // A message as the record keeps it: the box's title in front when it says
 // more than "Error!" (the download's block number).
 QString MessageText(const QString& text, const QString& title)
@@ -70,9 +54,9 @@ void PortRunner::View::Progress(int permille)
     runner_.c_.board.Progress(runner_.c_.index, permille);
 }
 
-void PortRunner::View::Status(const QString& text)
+void PortRunner::View::Status(ProgramStep step)
 {
-    runner_.c_.board.Step(runner_.c_.index, StepWords(text));
+    runner_.c_.board.Step(runner_.c_.index, StepWords(step));
 }
 
 PortRunner::PortRunner(SerialPort& port, ReplyTimer& timer, const PortContext& context, PortClock now)

@@ -80,7 +80,7 @@ private:
         explicit View(PortRunner& runner) : runner_(runner) {}
         void Percentage(const QString&) override {}
         void Progress(int permille) override;
-        void Status(const QString& text) override;
+        void Status(ProgramStep step) override;
         void PleaseWait(bool) override {}
         void Repeated() override { ++retries; }
         void BlockAcknowledged() override { ++blocks; }

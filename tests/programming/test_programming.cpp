@@ -145,7 +145,7 @@ TEST_F(Secondary, WholeTableLandsAtItsAddresses)
     ASSERT_EQ(pod.secondary().size(), 256u);
     EXPECT_TRUE(std::ranges::equal(pod.secondary() | std::views::values, table));
     EXPECT_EQ(Attempts(pod, 0x44).size(), 256u) << "each byte acknowledged at once";
-    EXPECT_EQ(view.statuses, (std::vector<QString>{"Please wait programing Secondary Configuration"}));
+    EXPECT_EQ(view.statuses, std::vector<ProgramStep>{ProgramStep::SecondaryTable});
     ASSERT_GE(view.percentages.size(), 3u);
     EXPECT_EQ(std::vector(view.percentages.begin(), view.percentages.begin() + 3),
               (std::vector<QString>{"0.0%", "0,0%", "0,3%"}));

@@ -97,12 +97,12 @@ struct ScriptedTextPrompt final : TextPrompt {
 struct RecordingView final : ProgressView {
     std::vector<QString> percentages;
     std::vector<int> progress;
-    std::vector<QString> statuses;
+    std::vector<ProgramStep> statuses;
     bool pleaseWait = false;
 
     void Percentage(const QString& text) override { percentages.push_back(text); }
     void Progress(int permille) override { progress.push_back(permille); }
-    void Status(const QString& text) override { statuses.push_back(text); }
+    void Status(ProgramStep step) override { statuses.push_back(step); }
     void PleaseWait(bool visible) override { pleaseWait = visible; }
 };
 
