@@ -1,7 +1,7 @@
 #include "station/window/PortTile.h"
 
 #include "serial/PodLink.h"
-#include "station/TerminalBoard.h"
+#include "station/terminal/TerminalBoard.h"
 
 #include <QLabel>
 #include <QProgressBar>

@@ -1,4 +1,4 @@
-#include "station/TerminalBoard.h"
+#include "station/terminal/TerminalBoard.h"
 
 #include <gtest/gtest.h>
 

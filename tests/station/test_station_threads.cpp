@@ -7,7 +7,7 @@
 #include "station/PortRunner.h"
 #include "station/RecordFile.h"
 #include "station/StationControl.h"
-#include "station/TerminalBoard.h"
+#include "station/terminal/TerminalBoard.h"
 
 #include <QFile>
 #include <QTemporaryDir>

@@ -1,4 +1,4 @@
-#include "station/TerminalBoard.h"
+#include "station/terminal/TerminalBoard.h"
 
 #include "platform/Console.h"
 #include "serial/PodLink.h"
