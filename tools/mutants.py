@@ -94,9 +94,14 @@ def run(cmd, cwd, log, timeout):
         try:
             return proc.wait(timeout=timeout)
         except subprocess.TimeoutExpired:
-            os.killpg(proc.pid, signal.SIGKILL)  # the tests it started too
-            proc.wait()
             return None
+        finally:
+            # Whatever it left running (a hung test, a stray podsim), and on ^C the lot.
+            try:
+                os.killpg(proc.pid, signal.SIGKILL)
+            except ProcessLookupError:
+                pass
+            proc.wait()
 
 
 def failed_tests(log):
@@ -128,15 +133,15 @@ def try_mutant(m, scratch, logs, args):
     path = scratch / m["file"]
     if not path.is_file():
         return "not applied", f"no file {m['file']}"
-    text = path.read_text(encoding="utf-8")
-    count = text.count(m["old"])
+    text, old = path.read_bytes(), m["old"].encode()
+    count = text.count(old)
     if count != 1:
         return "not applied", f"old text found {count} times in {m['file']}"
-    path.write_text(text.replace(m["old"], m["new"]), encoding="utf-8")
+    path.write_bytes(text.replace(old, m["new"].encode()))
     try:
         return build_and_test(scratch, logs, re.sub(r"[^\w.-]", "_", m["id"]), args)
     finally:
-        path.write_text(text, encoding="utf-8")
+        path.write_bytes(text)
 
 
 def main():
@@ -169,7 +174,7 @@ def main():
     print("baseline: building and testing the unchanged copy ...", flush=True)
     verdict, detail = build_and_test(scratch, logs, "baseline", args)
     if verdict != "survived":
-        sys.exit(f"baseline {verdict} {detail}: the unchanged tree must build and pass")
+        sys.exit(f"baseline {verdict}, {detail}: the unchanged copy must build and pass its tests")
     print(f"baseline passes ({time.monotonic() - start:.0f} s)", flush=True)
 
     counts = dict.fromkeys(["killed", "survived", "not applied", "build failed"], 0)
