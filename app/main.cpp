@@ -1,9 +1,9 @@
 #include "app/Download.h"
 
-#include "platform/CommandLine.h"
-#include "platform/QtDialogs.h"
+#include "platform/console/CommandLine.h"
+#include "platform/dialogs/QtDialogs.h"
 #include "platform/QtReplyTimer.h"
-#include "platform/StoreLocation.h"
+#include "platform/store/StoreLocation.h"
 #include "platform/SystemSerialPort.h"
 
 #include <QApplication>

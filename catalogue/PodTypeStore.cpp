@@ -2,7 +2,7 @@
 
 #include "platform/LittleEndian.h"
 #include "platform/SettingsStore.h"
-#include "platform/StoreValues.h"
+#include "platform/store/StoreValues.h"
 
 #include <algorithm>
 #include <charconv>

@@ -3,8 +3,8 @@
 // from it finds each reply at its first entry.
 #include "Require.h"
 #include "catalogue/RegisterPod.h"
-#include "platform/FileSettingsStore.h"
-#include "platform/RegFile.h"
+#include "platform/store/FileSettingsStore.h"
+#include "platform/store/RegFile.h"
 
 #include <QFile>
 #include <QTemporaryDir>

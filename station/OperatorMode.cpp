@@ -1,6 +1,6 @@
 #include "station/OperatorMode.h"
 
-#include "platform/StoreValues.h"
+#include "platform/store/StoreValues.h"
 
 #include <QRegularExpression>
 

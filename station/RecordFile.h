@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/AppendFile.h"
+#include "platform/console/AppendFile.h"
 #include "station/PodRecord.h"
 
 #include <QString>

@@ -1,5 +1,5 @@
 #include "catalogue/RegisterPod.h"
-#include "platform/StoreLocation.h"
+#include "platform/store/StoreLocation.h"
 #include "station/report/RunReport.h"
 #include "station/terminal/RunOnTerminal.h"
 #include "station/window/StationWindowMain.h"

@@ -1,6 +1,6 @@
 #include "station/terminal/RunOnTerminal.h"
 
-#include "platform/Console.h"
+#include "platform/console/Console.h"
 #include "station/RecordFile.h"
 #include "station/StationFile.h"
 #include "station/StationRun.h"

@@ -1,6 +1,6 @@
 #include "station/terminal/TerminalBoard.h"
 
-#include "platform/Console.h"
+#include "platform/console/Console.h"
 #include "serial/PodLink.h"
 
 #include <algorithm>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/TerminalSize.h"
+#include "platform/console/TerminalSize.h"
 #include "station/StatusBoard.h"
 
 #include <QStringList>

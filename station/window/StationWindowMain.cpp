@@ -1,9 +1,9 @@
 #include "station/window/StationWindowMain.h"
 
 #include "catalogue/RegisterPod.h"
-#include "platform/Console.h"
-#include "platform/QtDialogs.h"
-#include "platform/StoreLocation.h"
+#include "platform/console/Console.h"
+#include "platform/dialogs/QtDialogs.h"
+#include "platform/store/StoreLocation.h"
 #include "station/window/StationWindow.h"
 
 #include <QApplication>

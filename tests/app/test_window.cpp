@@ -1,6 +1,6 @@
 #include "support/WindowFixture.h"
 
-#include "platform/CommandLine.h"
+#include "platform/console/CommandLine.h"
 
 
 #include <QDir>

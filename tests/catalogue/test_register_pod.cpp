@@ -2,7 +2,7 @@
 #include "support/SeedCodes.h"
 
 #include "catalogue/RegisterPod.h"
-#include "platform/FileSettingsStore.h"
+#include "platform/store/FileSettingsStore.h"
 
 #include <QTemporaryDir>
 

@@ -1,5 +1,5 @@
-#include "platform/FileSettingsStore.h"
-#include "platform/RegFile.h"
+#include "platform/store/FileSettingsStore.h"
+#include "platform/store/RegFile.h"
 #include "support/Files.h"
 
 #include <QDir>

@@ -1,5 +1,5 @@
-#include "platform/CommandLine.h"
-#include "platform/QtDialogs.h"
+#include "platform/console/CommandLine.h"
+#include "platform/dialogs/QtDialogs.h"
 #include "platform/SystemSerialPort.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "platform/FileSettingsStore.h"
+#include "platform/store/FileSettingsStore.h"
 #include "station/StationOptions.h"
 #include "support/Files.h"
 

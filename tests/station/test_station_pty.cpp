@@ -355,6 +355,7 @@ TEST_F(Station, OnlyTheReleasedConfigurationIsProgrammed)
         {{"--expect-sha256", other, "--port", "1", lumo}, {}, 2, "Lumo.TXF is not the released configuration"},
         {{"--expect-sha256", "12ab", lumo}, {}, 2, "--expect-sha256 needs 64 hexadecimal digits"},
         {{"--expect-sha256", sha.toUpper(), "--port", "1", lumo}, {}, 0, "1 programmed"},
+        {{"--expect-sha256", sha, "--port", "1", lumo}, "\"Released\"=\"" + other + "\"\n", 2, "is not the released"},
         {{"--port", "1"}, locked + "\"Released\"=\"" + other + "\"\n", 2, "is not the released configuration"},
         {{}, locked + "\"Released\"=\"" + sha + "\"\n\"Ports\"=\"1\"\n", 0, "1 programmed"},
     };

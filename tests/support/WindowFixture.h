@@ -2,7 +2,7 @@
 
 #include "app/Download.h"
 #include "config/PodFile.h"
-#include "platform/FileSettingsStore.h"
+#include "platform/store/FileSettingsStore.h"
 #include "sim/Clock.h"
 #include "support/Sim.h"
 #include "support/Files.h"

@@ -1,7 +1,7 @@
 #include "support/SeedCodes.h"
 
 #include "catalogue/RegisterPod.h"
-#include "platform/WinRegistryStore.h"
+#include "platform/store/WinRegistryStore.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
-#include "platform/RegFile.h"
+#include "platform/store/RegFile.h"
 
 #include "platform/LittleEndian.h"
-#include "platform/Utf.h"
+#include "platform/store/Utf.h"
 
 #include <algorithm>
 #include <charconv>

@@ -1,4 +1,4 @@
-#include "platform/StoreValues.h"
+#include "platform/store/StoreValues.h"
 
 #include "platform/LittleEndian.h"
 

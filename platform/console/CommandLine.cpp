@@ -1,4 +1,4 @@
-#include "platform/CommandLine.h"
+#include "platform/console/CommandLine.h"
 
 #include <QStringList>
 

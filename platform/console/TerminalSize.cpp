@@ -1,4 +1,4 @@
-#include "platform/TerminalSize.h"
+#include "platform/console/TerminalSize.h"
 
 #ifdef _WIN32
 #include <windows.h>

@@ -1,4 +1,4 @@
-#include "platform/FileSettingsStore.h"
+#include "platform/store/FileSettingsStore.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/RegFile.h"
+#include "platform/store/RegFile.h"
 #include "platform/SettingsStore.h"
 
 #include <QString>

@@ -1,4 +1,4 @@
-#include "platform/Utf.h"
+#include "platform/store/Utf.h"
 
 namespace vantelo {
 

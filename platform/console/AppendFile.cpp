@@ -1,4 +1,4 @@
-#include "platform/AppendFile.h"
+#include "platform/console/AppendFile.h"
 
 #include <QFile>
 

@@ -1,9 +1,9 @@
-#include "platform/StoreLocation.h"
+#include "platform/store/StoreLocation.h"
 
 #ifdef _WIN32
-#include "platform/WinRegistryStore.h"
+#include "platform/store/WinRegistryStore.h"
 #else
-#include "platform/FileSettingsStore.h"
+#include "platform/store/FileSettingsStore.h"
 
 #include <QtGlobal>
 #endif

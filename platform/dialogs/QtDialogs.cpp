@@ -1,4 +1,4 @@
-#include "platform/QtDialogs.h"
+#include "platform/dialogs/QtDialogs.h"
 
 #include <QClipboard>
 #include <QDir>

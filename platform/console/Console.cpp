@@ -1,4 +1,4 @@
-#include "platform/Console.h"
+#include "platform/console/Console.h"
 
 #ifdef _WIN32
 #include <io.h>

@@ -1,4 +1,4 @@
-#include "platform/WinRegistryStore.h"
+#include "platform/store/WinRegistryStore.h"
 
 #include <windows.h>
 
