@@ -16,10 +16,6 @@ namespace vantelo::station {
 
 namespace {
 
-// The narrowest a tile is made, so that its words stay legible and 32 ports
-// fit a 1366 x 768 screen; wider when its own minimum (the font's) asks for more.
-constexpr int TileWidth = 160;
-
 const char* const TileColours = R"(
 QFrame[look] { border: 2px solid #9e9e9e; border-radius: 6px; background: #e0e0e0; }
 QFrame[look="busy"] { border-color: #1565c0; background: palette(base); }
@@ -58,6 +54,8 @@ BoardView::BoardView(QWidget* parent)
     scroll_->viewport()->installEventFilter(this);
     totals_->setObjectName(QStringLiteral("totals"));
     totals_->setAccessibleName(QStringLiteral("Totals"));
+    // Wrapped, the line never makes the window wider than a small screen.
+    totals_->setWordWrap(true);
     QFont bold = totals_->font();
     bold.setBold(true);
     totals_->setFont(bold);
@@ -85,9 +83,28 @@ void BoardView::SetPorts(const std::vector<QString>& names)
 
 void BoardView::Arrange()
 {
-    const int tileWidth =
-        std::max(TileWidth, tiles_.empty() ? 0 : tiles_.front()->minimumSizeHint().width()) + layout_->spacing();
-    const int fit = std::clamp(scroll_->viewport()->width() / tileWidth, 1, std::max(int(tiles_.size()), 1));
+    if (tiles_.empty())
+        return;
+    const int spacing = layout_->spacing();
+    const int count = int(tiles_.size());
+    const QSize room = scroll_->viewport()->size().shrunkBy(grid_->layout()->contentsMargins());
+    // As many columns as the tiles' least words let in; then the words as
+    // large as the rows leave room for, one tile trying them for all.
+    PortTile* probe = tiles_.front();
+    probe->Fit(0, QWIDGETSIZE_MAX);
+    const int fit = std::clamp((room.width() + spacing) / (probe->minimumWidth() + spacing), 1, count);
+    const int width = (room.width() - (fit - 1) * spacing) / fit;
+    const int rows = (count + fit - 1) / fit;
+    double scale = 1;
+    for (;;) {
+        const bool least = probe->Fit(scale, width);
+        fits_ = rows * (probe->sizeHint().height() + spacing) - spacing <= room.height();
+        if (fits_ || least)
+            break;
+        scale -= 0.1;
+    }
+    for (PortTile* tile : tiles_)
+        tile->Fit(scale, width);
     if (fit == columns_)
         return;
     for (PortTile* tile : tiles_)
@@ -103,10 +120,7 @@ void BoardView::Order(const BoardSnapshot& board)
 {
     std::vector<std::size_t> order(tiles_.size());
     std::iota(order.begin(), order.end(), std::size_t{0});
-    const int columns = std::max(columns_, 1);
-    const int rows = (int(tiles_.size()) + columns - 1) / columns;
-    if (!tiles_.empty() &&
-        rows * (tiles_.front()->sizeHint().height() + layout_->spacing()) > scroll_->viewport()->height()) {
+    if (!fits_) {
         std::ranges::stable_partition(order, [&](std::size_t i) {
             return i < board.ports.size() && NeedsHand(board.ports[i].phase);
         });

@@ -19,7 +19,7 @@ class PortTile;
 std::optional<double> PodsPerHour(const Totals& totals, BoardClock::time_point since, BoardClock::time_point now);
 
 // The station's board as tiles, a grid that fits its width (more rows
-// scroll), and the totals under them.
+// scroll, when even the least words leave too many), and the totals under them.
 class BoardView final : public QWidget {
 public:
     explicit BoardView(QWidget* parent = nullptr);
@@ -43,6 +43,7 @@ private:
     std::vector<PortTile*> tiles_;
     std::vector<std::size_t> order_; // the tiles by place in the grid
     int columns_ = 0;
+    bool fits_ = true; // every tile shows without scrolling
 };
 
 } // namespace vantelo::station

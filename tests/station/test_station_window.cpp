@@ -116,8 +116,9 @@ TEST(StationTiles, EachResultStaysOnItsTileUntilThePodIsTakenOff)
 
 // 32 ports, their names long, on the 1366 x 768 screen of a bench PC (the
 // window maximised there leaves its tiles some 540 pixels; 470 here): every
-// tile shows, in its port's place, whatever its words; none is narrower than
-// 160 pixels.
+// tile shows, in its port's place, whatever its words and the font; none is
+// narrower than 160 pixels, its call whole, no word under 9 pt (or the
+// window's font where smaller).
 TEST(StationTiles, ThirtyTwoPortsFitABenchScreen)
 {
     std::vector<QString> names;
@@ -147,9 +148,14 @@ TEST(StationTiles, ThirtyTwoPortsFitABenchScreen)
     EXPECT_EQ(scroll->verticalScrollBar()->maximum(), 0) << "all rows fit";
     EXPECT_EQ(scroll->horizontalScrollBar()->maximum(), 0);
     EXPECT_EQ(view.findChild<QGridLayout*>()->itemAt(0)->widget()->objectName(), names[0]) << "in port order";
+    const double legible = std::min(9.0, view.font().pointSizeF());
     for (const auto* tile : view.findChildren<QFrame*>()) {
         if (tile->property("look").isValid()) {
             EXPECT_GE(tile->width(), 160);
+            const auto* call = tile->findChild<QLabel*>("call");
+            EXPECT_GE(call->width(), call->fontMetrics().horizontalAdvance(call->text())) << call->text().toStdString();
+            for (const auto* label : tile->findChildren<QLabel*>())
+                EXPECT_GE(label->font().pointSizeF(), legible);
         }
     }
 }
