@@ -1,6 +1,7 @@
 #pragma once
 
 #include "catalogue/PodTypeInfo.h"
+#include "serial/Percent.h"
 #include "serial/ProgramStep.h"
 
 #include <QString>
@@ -38,9 +39,6 @@ struct PodLink {
     const PodCatalogue& PodTypes;
     bool answersOwed = false; // an attempt failed: answers may still come
 };
-
-// Tenths of a per cent as the percentage label shows them: 333 is "33.3%".
-QString FormatPercent(int permille);
 
 // An error box with the exclamation icon.
 void ShowError(PodLink& link, const QString& text, const QString& title = QStringLiteral("Error!"));

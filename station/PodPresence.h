@@ -1,6 +1,6 @@
 #pragma once
 
-#include "station/PortPhase.h"
+#include "station/PortState.h"
 
 #include <QString>
 

@@ -1,5 +1,7 @@
 #include "station/PodRecord.h"
 
+#include "station/StationWords.h"
+
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -7,21 +9,6 @@
 #include <cmath>
 
 namespace vantelo::station {
-
-const char* ResultName(PodResult result)
-{
-    switch (result) {
-    case PodResult::Programmed:
-        return "programmed";
-    case PodResult::Failed:
-        return "failed";
-    case PodResult::Skipped:
-        return "skipped";
-    case PodResult::Interrupted:
-        return "interrupted";
-    }
-    return "failed";
-}
 
 std::string RecordLine(const PodRecord& record)
 {

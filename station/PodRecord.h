@@ -1,5 +1,7 @@
 #pragma once
 
+#include "station/PortState.h"
+
 #include <QDateTime>
 #include <QString>
 #include <QStringList>
@@ -7,10 +9,6 @@
 #include <string>
 
 namespace vantelo::station {
-
-enum class PodResult { Programmed, Failed, Skipped, Interrupted };
-
-const char* ResultName(PodResult result);
 
 // Where a record line was written, by whom, and for which lot.
 struct RecordOrigin {

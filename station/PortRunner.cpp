@@ -22,6 +22,17 @@ namespace {
 constexpr std::chrono::milliseconds PollInterval{2000};
 constexpr int ReopenPause = 2000;
 
+PodStep StepOf(ProgramStep step)
+{
+    switch (step) {
+    case ProgramStep::Pod: return PodStep::Programming;
+    case ProgramStep::MainMicro: return PodStep::MainMicro;
+    case ProgramStep::IrMicro: return PodStep::IrMicro;
+    case ProgramStep::SecondaryTable: return PodStep::SecondaryTable;
+    }
+    return PodStep::Programming;
+}
+
 // A message as the record keeps it: the box's title in front when it says
 // more than "Error!" (the download's block number).
 QString MessageText(const QString& text, const QString& title)
@@ -56,7 +67,7 @@ void PortRunner::View::Progress(int permille)
 
 void PortRunner::View::Status(ProgramStep step)
 {
-    runner_.c_.board.Step(runner_.c_.index, StepWords(step));
+    runner_.c_.board.Step(runner_.c_.index, StepOf(step));
 }
 
 PortRunner::PortRunner(SerialPort& port, ReplyTimer& timer, const PortContext& context, PortClock now)
@@ -179,7 +190,7 @@ void PortRunner::TakePod(const PodIdentity& pod, Time started)
     c_.board.Pod(c_.index, record.podName + u' ' + record.version);
 
     if (pod.type != c_.job.configuration.type_code) {
-        c_.board.Step(c_.index, QStringLiteral("restarting"));
+        c_.board.Step(c_.index, PodStep::Restarting);
         // Left alone, restarted once so that it runs; its failures belong to its record.
         messages_.texts.clear();
         RestartPod(link_);

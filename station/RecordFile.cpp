@@ -1,5 +1,7 @@
 #include "station/RecordFile.h"
 
+#include "station/StationWords.h"
+
 namespace vantelo::station {
 
 bool RecordFile::Open(const QString& path, QString& error)

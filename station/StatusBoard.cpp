@@ -1,27 +1,13 @@
 #include "station/StatusBoard.h"
 
+#include "station/StationWords.h"
+
 namespace vantelo::station {
-
-Totals& Totals::operator+=(const Totals& other)
-{
-    for (std::size_t i = 0; i < counts.size(); ++i)
-        counts[i] += other.counts[i];
-    return *this;
-}
-
-std::optional<double> Totals::Yield() const
-{
-    const int programmed = (*this)[PodResult::Programmed];
-    const int finished = programmed + (*this)[PodResult::Failed] + (*this)[PodResult::Interrupted];
-    if (finished == 0)
-        return std::nullopt;
-    return double(programmed) / finished;
-}
 
 StatusBoard::StatusBoard(const std::vector<QString>& portNames)
 {
     for (const QString& name : portNames)
-        ports_.push_back({name, {}, PortPhase::Waiting, {}, -1, BoardClock::now(), {}, {}, {}, {}});
+        ports_.push_back({name, {}, PortPhase::Waiting, PodStep::Programming, -1, BoardClock::now(), {}, {}, {}, {}});
 }
 
 void StatusBoard::Pod(int port, const QString& pod)
@@ -54,7 +40,7 @@ void StatusBoard::Phase(int port, PortPhase phase)
     Said(port, PhaseWords(phase));
 }
 
-void StatusBoard::Step(int port, const QString& step)
+void StatusBoard::Step(int port, PodStep step)
 {
     const std::lock_guard lock(mutex_);
     PortState& state = ports_[port];
@@ -64,7 +50,7 @@ void StatusBoard::Step(int port, const QString& step)
     state.step = step;
     state.permille = -1;
     state.stepStarted = BoardClock::now();
-    Said(port, step);
+    Said(port, StepWords(step));
 }
 
 void StatusBoard::Progress(int port, int permille)

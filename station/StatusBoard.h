@@ -1,7 +1,6 @@
 #pragma once
 
-#include "station/PodRecord.h"
-#include "station/PortPhase.h"
+#include "station/PortState.h"
 
 #include <QString>
 
@@ -12,33 +11,6 @@
 #include <vector>
 
 namespace vantelo::station {
-
-using BoardClock = std::chrono::steady_clock;
-
-// Pods by result: programmed, failed, skipped, interrupted.
-struct Totals {
-    std::array<int, 4> counts{};
-
-    int operator[](PodResult result) const { return counts[static_cast<std::size_t>(result)]; }
-    Totals& operator+=(const Totals& other);
-    // Programmed over programmed, failed and interrupted; none before the first of those.
-    std::optional<double> Yield() const;
-};
-
-// What one port shows.
-struct PortState {
-    QString name;
-    QString pod; // name and version; empty while none answers
-    PortPhase phase = PortPhase::Waiting;
-    QString step;      // while writing, in the station's words
-    int permille = -1; // progress of the step; below 0: none
-    BoardClock::time_point stepStarted;
-    // The last pod's result, kept until the port is seen empty.
-    std::optional<PodResult> latched;
-    QString firstMessage;
-    BoardClock::time_point latchedAt;
-    Totals totals;
-};
 
 // Something that happened: a message shown (its port's, or the station's
 // own when `port` is below 0), or a port's new step, phase or result.
@@ -64,7 +36,7 @@ public:
     // Ready forgets the pod and its result; Halted its result, which no
     // longer stands for the port.
     void Phase(int port, PortPhase phase);
-    void Step(int port, const QString& step); // writing; starts its progress afresh
+    void Step(int port, PodStep step); // writing; starts its progress afresh
     void Progress(int port, int permille);
     void Event(int port, const QString& text);
     void Note(const QString& text);

@@ -1,5 +1,6 @@
 #include "station/report/RecordEntry.h"
 
+#include "station/StationWords.h"
 #include "station/report/JsonScanner.h"
 
 #include <QCryptographicHash>
@@ -9,17 +10,6 @@
 namespace vantelo::station {
 
 namespace {
-
-std::optional<Outcome> OutcomeOf(std::string_view word)
-{
-    static constexpr std::pair<std::string_view, Outcome> Words[] = {
-        {"programmed", Outcome::Programmed}, {"failed", Outcome::Failed},
-        {"skipped", Outcome::Skipped}, {"interrupted", Outcome::Interrupted}};
-    for (const auto& [name, outcome] : Words)
-        if (word == name)
-            return outcome;
-    return std::nullopt;
-}
 
 // The station's own form, 2026-12-07T08:30:00.000Z, read directly; any
 // other ISO form through Qt.
@@ -42,12 +32,12 @@ QDateTime TimeOf(std::string_view text)
 }
 
 // The members a report reads; any other is passed over, whatever it holds.
-bool ReadMember(JsonScanner& json, std::string_view key, RecordEntry& entry, std::optional<Outcome>& result)
+bool ReadMember(JsonScanner& json, std::string_view key, RecordEntry& entry, std::optional<PodResult>& result)
 {
     if (key == "result" || key == "time") {
         const auto word = json.Raw();
         if (key == "result")
-            result = word ? OutcomeOf(*word) : std::nullopt;
+            result = word ? ResultNamed(*word) : std::nullopt;
         else if (word)
             entry.time = TimeOf(*word);
         return word || json.Skip();
@@ -95,7 +85,7 @@ std::optional<RecordEntry> ReadRecordLine(std::string_view line)
 {
     JsonScanner json(line);
     RecordEntry entry;
-    std::optional<Outcome> result;
+    std::optional<PodResult> result;
     if (!json.Take('{'))
         return std::nullopt;
     if (!json.Take('}')) {

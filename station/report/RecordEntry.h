@@ -1,5 +1,7 @@
 #pragma once
 
+#include "station/PortState.h"
+
 #include <QDateTime>
 #include <QString>
 
@@ -8,14 +10,11 @@
 
 namespace vantelo::station {
 
-// A pod's result as the record says it.
-enum class Outcome { Programmed, Failed, Skipped, Interrupted };
-
 // What a report needs of one record line, version 1 or 2.
 struct RecordEntry {
     QString id;         // the line's own, or a hash of a version 1 line
     QDateTime time;     // when the result was known
-    Outcome result = Outcome::Failed;
+    PodResult result = PodResult::Failed;
     double seconds = 0;
     QString message;    // the first message, if any
     QString station, lot, operator_, podType, file;

@@ -65,14 +65,14 @@ void ShiftReport::Add(const RecordEntry& entry)
         key << KeyOf(entry, index);
     Tally& tally = groups_[key];
     switch (entry.result) {
-    case Outcome::Programmed: ++tally.programmed; break;
-    case Outcome::Failed: ++tally.failed; break;
-    case Outcome::Skipped: ++tally.skipped; break;
-    case Outcome::Interrupted: ++tally.interrupted; break;
+    case PodResult::Programmed: ++tally.programmed; break;
+    case PodResult::Failed: ++tally.failed; break;
+    case PodResult::Skipped: ++tally.skipped; break;
+    case PodResult::Interrupted: ++tally.interrupted; break;
     }
-    if (entry.result != Outcome::Skipped)
+    if (entry.result != PodResult::Skipped)
         tally.seconds.push_back(entry.seconds);
-    if (entry.result == Outcome::Failed)
+    if (entry.result == PodResult::Failed)
         ++failures_[entry.message.isEmpty() ? QStringLiteral("(no message)") : entry.message];
 }
 

@@ -1,7 +1,7 @@
 #include "station/terminal/TerminalBoard.h"
 
 #include "platform/console/Console.h"
-#include "serial/PodLink.h"
+#include "station/StationWords.h"
 
 #include <algorithm>
 #include <map>
@@ -13,16 +13,6 @@ namespace {
 constexpr const char* ClearLine = "\x1b[K";
 constexpr const char* ClearBelow = "\x1b[J";
 constexpr const char* Normal = "\x1b[0m";
-
-QString MinutesSeconds(long long seconds)
-{
-    return QStringLiteral("%1:%2").arg(seconds / 60).arg(seconds % 60, 2, 10, QLatin1Char('0'));
-}
-
-long long SecondsBetween(BoardClock::time_point from, BoardClock::time_point to)
-{
-    return std::max<long long>(0, std::chrono::duration_cast<std::chrono::seconds>(to - from).count());
-}
 
 // Cut to `width` characters; a long port name keeps its end, which tells
 // one device from the next.
@@ -47,19 +37,10 @@ const char* ResultColour(PodResult result)
     }
 }
 
-QString ResultText(const PortState& port, BoardClock::time_point now)
-{
-    QString text = ResultWords(*port.latched, true) +
-                   QStringLiteral(" (%1 ago)").arg(MinutesSeconds(SecondsBetween(port.latchedAt, now)));
-    if (*port.latched == PodResult::Failed)
-        text += QStringLiteral(": ") + port.firstMessage;
-    return text;
-}
-
 QString ProgressText(const PortState& port, BoardClock::time_point now)
 {
     const QString left = TimeLeft(port, now);
-    return FormatPercent(port.permille).rightJustified(6) + (left.isEmpty() ? QString() : QStringLiteral("  ") + left);
+    return PercentWords(port.permille).rightJustified(6) + (left.isEmpty() ? QString() : QStringLiteral("  ") + left);
 }
 
 // A message in lines of at most `width`, broken between words where it can:
@@ -93,14 +74,14 @@ QString PortLine(const PortState& port, Columns columns, int width, bool colour,
     const bool call = port.phase == PortPhase::TakeOff || port.phase == PortPhase::Changed;
     if (port.latched) {
         const QString move = call ? QStringLiteral(" > ") + PhaseWords(port.phase).toUpper() : QString();
-        const QString result = ResultText(port, now);
+        const QString result = LatchedWords(port, now);
         const QString text = Fit(result, std::max(rest - int(move.size()), std::min(int(result.size()), rest / 2)));
         rest -= int(text.size());
         return (colour ? line + QLatin1String(ResultColour(*port.latched)) + text + QLatin1String(Normal)
                        : line + text) +
                Fit(move, rest);
     }
-    const QString words = port.phase == PortPhase::Writing ? port.step : PhaseWords(port.phase);
+    const QString words = ActivityWords(port);
     if (port.permille < 0)
         return (line + Fit(call ? words.toUpper() : words, rest)).trimmed();
     const QString progress = ProgressText(port, now);
@@ -123,33 +104,7 @@ int Interest(const PortState& port)
     return port.pod.isEmpty() ? 5 : 4;
 }
 
-QString YieldText(const Totals& totals)
-{
-    const auto yield = totals.Yield();
-    return yield ? QStringLiteral("%1%").arg(*yield * 100, 0, 'f', 1) : QStringLiteral("-");
-}
-
 } // namespace
-
-QString TimeLeft(const PortState& port, BoardClock::time_point now)
-{
-    // Too early to tell below 1 % or in the step's first seconds.
-    const long long elapsed = SecondsBetween(port.stepStarted, now);
-    if (port.permille < 10 || port.permille >= 1000 || elapsed < 3)
-        return {};
-    return QStringLiteral("%1 left").arg(MinutesSeconds(elapsed * (1000 - port.permille) / port.permille));
-}
-
-QString TotalsText(const Totals& totals)
-{
-    QString text = QStringLiteral("%1 programmed, %2 failed, %3 skipped")
-                       .arg(totals[PodResult::Programmed])
-                       .arg(totals[PodResult::Failed])
-                       .arg(totals[PodResult::Skipped]);
-    if (const int interrupted = totals[PodResult::Interrupted])
-        text += QStringLiteral(", %1 interrupted").arg(interrupted);
-    return text + QStringLiteral(", yield ") + YieldText(totals);
-}
 
 QStringList BoardLines(const BoardSnapshot& board, TerminalSize size, bool colour, BoardClock::time_point now)
 {
@@ -183,8 +138,7 @@ QStringList BoardLines(const BoardSnapshot& board, TerminalSize size, bool colou
     if (!hidden.empty()) {
         std::map<QString, int> steps;
         for (std::size_t i : hidden)
-            ++steps[board.ports[i].phase == PortPhase::Writing ? board.ports[i].step
-                                                                : PhaseWords(board.ports[i].phase)];
+            ++steps[ActivityWords(board.ports[i])];
         QStringList counts;
         for (const auto& [step, n] : steps)
             counts << QStringLiteral("%1 %2").arg(n).arg(step);

@@ -9,13 +9,6 @@
 
 namespace vantelo::station {
 
-// How long the port's step has left at its pace so far, "0:07 left"; empty
-// while too little is done to tell, or none is to be done.
-QString TimeLeft(const PortState& port, BoardClock::time_point now);
-
-// The totals as the board and the summary say them.
-QString TotalsText(const Totals& totals);
-
 // The board for a screen of `size`: a line per port, or with more ports than
 // rows the busy and latched ones and a count of the rest; then the totals.
 // No line is wider than the screen. With `colour`, results are green, red or

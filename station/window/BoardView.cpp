@@ -1,6 +1,6 @@
 #include "station/window/BoardView.h"
 
-#include "station/terminal/TerminalBoard.h"
+#include "station/StationWords.h"
 #include "station/window/PortTile.h"
 
 #include <QEvent>

@@ -1,7 +1,6 @@
 #include "station/window/PortTile.h"
 
-#include "serial/PodLink.h"
-#include "station/terminal/TerminalBoard.h"
+#include "station/StationWords.h"
 
 #include <QLabel>
 #include <QProgressBar>
@@ -74,14 +73,6 @@ TileLook LookOf(const PortState& port)
     if (port.phase == PortPhase::Unopened || port.phase == PortPhase::Halted)
         return TileLook::Unopened;
     return port.pod.isEmpty() ? TileLook::Empty : TileLook::Busy;
-}
-
-QString StatusText(const PortState& port)
-{
-    if (!port.latched)
-        return port.phase == PortPhase::Writing ? port.step : PhaseWords(port.phase);
-    const QString result = ResultWords(*port.latched);
-    return *port.latched == PodResult::Failed ? result + QStringLiteral(": ") + port.firstMessage : result;
 }
 
 QString PlainTip(const QString& text)
@@ -189,7 +180,7 @@ void PortTile::Show(const PortState& port, BoardClock::time_point now)
     podName_ = port.pod.isEmpty() ? QStringLiteral("no pod") : port.pod;
     pod_->setToolTip(PlainTip(port.pod));
     Elide();
-    status_->setText(StatusText(port));
+    status_->setText(StatusWords(port));
     status_->setToolTip(PlainTip(port.firstMessage));
     call_->setText(CallWords(port.phase));
     const bool writing = port.permille >= 0 && !port.latched;
@@ -198,7 +189,7 @@ void PortTile::Show(const PortState& port, BoardClock::time_point now)
     left_->setVisible(writing);
     if (writing) {
         progress_->setValue(port.permille);
-        progress_->setFormat(FormatPercent(port.permille));
+        progress_->setFormat(PercentWords(port.permille));
         left_->setText(TimeLeft(port, now));
     }
     QStringList said{podName_, status_->text()};

@@ -15,8 +15,6 @@ namespace vantelo::station {
 enum class TileLook { Programmed, Failed, Skipped, Busy, Empty, Unopened };
 
 TileLook LookOf(const PortState& port);
-// The tile's line under the pod: the latched result, else the step or phase.
-QString StatusText(const PortState& port);
 
 // A tooltip that shows `text` as it is, never as markup.
 QString PlainTip(const QString& text);

@@ -1,3 +1,4 @@
+#include "station/StationWords.h"
 #include "station/terminal/TerminalBoard.h"
 
 #include <gtest/gtest.h>
@@ -35,12 +36,12 @@ TEST(Board, ResultsStayUntilThePodIsTakenOff)
                 {PodResult::Interrupted, "INTERRUPTED (0:07 ago)", "\x1b[31m"}};
     for (int i = 0; i < 4; ++i) {
         board.Pod(i, QStringLiteral("Lumo Plus 1.12"));
-        board.Step(i, QStringLiteral("programming"));
+        board.Step(i, PodStep::Programming);
         board.Progress(i, 500);
         board.Result(i, rows[i].result, i == 1 ? first : "", 9);
         board.Phase(i, i == 2 ? PortPhase::Changed : PortPhase::TakeOff);
     }
-    board.Step(4, QStringLiteral("programming"));
+    board.Step(4, PodStep::Programming);
     board.Progress(4, 474);
     const auto now = BoardClock::now() + 7s;
     QStringList lines = BoardLines(board.Take(), {120, 24}, true, now);
@@ -76,7 +77,7 @@ TEST(Board, MorePortsThanRowsFitTheScreen)
     StatusBoard board(Names(32));
     for (int i = 0; i < 32; ++i)
         board.Phase(i, i % 2 ? PortPhase::NoPod : PortPhase::Searching);
-    board.Step(30, QStringLiteral("programming"));
+    board.Step(30, PodStep::Programming);
     board.Progress(30, 100);
     board.Result(31, PodResult::Failed, QStringLiteral("Pod not responding"), 9);
     for (const TerminalSize size : {TerminalSize{80, 24}, TerminalSize{40, 10}}) {

@@ -46,21 +46,21 @@ TEST(StationTiles, EachResultStaysOnItsTileUntilThePodIsTakenOff)
     view.SetPorts(names);
     const struct {
         std::optional<PodResult> result;
-        const char* step;
+        std::optional<PodStep> step;
         const char* status;
         const char* look;
-    } rows[] = {{PodResult::Programmed, "programming", "programmed", "programmed"},
-                {PodResult::Failed, "programming", "failed: Reply to download failed", "failed"},
-                {PodResult::Skipped, "restarting", "skipped: another type", "skipped"},
-                {PodResult::Interrupted, "programming", "interrupted", "failed"},
-                {{}, "programming", "programming", "busy"},
-                {{}, nullptr, "cannot be opened", "unopened"},
-                {{}, nullptr, "no pod", "empty"}};
+    } rows[] = {{PodResult::Programmed, PodStep::Programming, "programmed", "programmed"},
+                {PodResult::Failed, PodStep::Programming, "failed: Reply to download failed", "failed"},
+                {PodResult::Skipped, PodStep::Restarting, "skipped: another type", "skipped"},
+                {PodResult::Interrupted, PodStep::Programming, "interrupted", "failed"},
+                {{}, PodStep::Programming, "programming", "busy"},
+                {{}, {}, "cannot be opened", "unopened"},
+                {{}, {}, "no pod", "empty"}};
     for (int i = 0; i < 7; ++i) {
         if (i < 5)
             board.Pod(i, QStringLiteral("Lumo Plus 1.12"));
         if (rows[i].step)
-            board.Step(i, rows[i].step);
+            board.Step(i, *rows[i].step);
         else
             board.Phase(i, i == 5 ? PortPhase::Unopened : PortPhase::NoPod);
         if (i < 5)
@@ -129,7 +129,7 @@ TEST(StationTiles, ThirtyTwoPortsFitABenchScreen)
     for (int i = 0; i < 32; ++i) {
         board.Pod(i, QStringLiteral("Lumo Plus 1.12"));
         if (i % 5 == 4) {
-            board.Step(i, QStringLiteral("programming the main micro"));
+            board.Step(i, PodStep::MainMicro);
             board.Progress(i, 474);
             continue;
         }
