@@ -4,9 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
-#include <QMetaObject>
 
 #include <chrono>
+#include <functional>
 #include <thread>
 
 #include <windows.h>
@@ -16,11 +16,9 @@ namespace {
 
 using namespace std::chrono_literals;
 
-enum class Waker { Nothing, WatchedEvent, PostedCall };
-
-// A 500 ms wait of the protocol on the real timer, which each waker ends
-// after 50 ms, as received bytes or the station's stop would; the waits in
-// between sleep.
+// A 500 ms wait of the protocol on the real timer ends at its deadline, or
+// 50 ms in at what wakes the thread (received bytes, the station's stop),
+// sleeping in between.
 TEST(ReplyTimer, AWaitEndsAtItsDeadlineOrAtWhatWakesTheThread)
 {
     int argc = 1;
@@ -35,28 +33,22 @@ TEST(ReplyTimer, AWaitEndsAtItsDeadlineOrAtWhatWakesTheThread)
     });
     const auto timer = MakeReplyTimer();
     timer->Interval(500);
-
-    const struct {
-        Waker waker;
-        std::chrono::milliseconds lasts;
-    } cases[] = {{Waker::Nothing, 500ms}, {Waker::WatchedEvent, 50ms}, {Waker::PostedCall, 50ms}};
-    for (const auto& [waker, lasts] : cases) {
+    const std::pair<std::function<void()>, std::chrono::milliseconds> cases[] = {
+        {[] {}, 500ms},
+        {[&] { SetEvent(event); }, 50ms},
+        {[&] { QMetaObject::invokeMethod(&app, [&] { woken = true; }, Qt::QueuedConnection); }, 50ms}};
+    for (const auto& [wake, lasts] : cases) {
         woken = false;
-        std::thread wake([&] {
+        std::thread waker([&] {
             std::this_thread::sleep_for(50ms);
-            if (waker == Waker::WatchedEvent)
-                SetEvent(event);
-            else if (waker == Waker::PostedCall)
-                QMetaObject::invokeMethod(&app, [&] { woken = true; }, Qt::QueuedConnection);
+            wake();
         });
         const auto start = std::chrono::steady_clock::now();
-        timer->Enabled(true);
         int waits = 0;
-        for (; timer->Enabled() && !woken; ++waits)
+        for (timer->Enabled(true); timer->Enabled() && !woken; ++waits)
             timer->ProcessEvents();
         const auto took = std::chrono::steady_clock::now() - start;
-        wake.join();
-        SCOPED_TRACE(static_cast<int>(waker));
+        waker.join();
         EXPECT_GE(took, lasts);
         EXPECT_LT(took, lasts + 100ms);
         EXPECT_LE(waits, 3);
