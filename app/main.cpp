@@ -2,8 +2,8 @@
 
 #include "platform/console/CommandLine.h"
 #include "platform/dialogs/QtDialogs.h"
-#include "platform/QtReplyTimer.h"
 #include "platform/store/StoreLocation.h"
+#include "platform/SystemReplyTimer.h"
 #include "platform/SystemSerialPort.h"
 
 #include <QApplication>
@@ -21,7 +21,7 @@ int main(int argc, char* argv[])
     QApplication::setApplicationName(QStringLiteral("Vantelo"));
 
     const auto port = vantelo::MakeSerialPort();
-    vantelo::QtReplyTimer replyTimer;
+    const auto replyTimer = vantelo::MakeReplyTimer();
     const auto store = vantelo::OpenMachineSettingsStore();
     vantelo::QtFileDialog fileDialog;
     vantelo::QtClipboard clipboard;
@@ -34,7 +34,7 @@ int main(int argc, char* argv[])
         std::_Exit(0);
     };
     vantelo::Download window(
-        {*port, replyTimer, *store, fileDialog, clipboard, msgBox, commandLine, endProgram});
+        {*port, *replyTimer, *store, fileDialog, clipboard, msgBox, commandLine, endProgram});
     window.show();
     return QApplication::exec();
 }

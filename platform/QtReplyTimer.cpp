@@ -1,25 +1,21 @@
 #include "platform/QtReplyTimer.h"
 
-#include "platform/EventWait.h"
+#include "platform/SystemReplyTimer.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>
 
 namespace vantelo {
 
+std::unique_ptr<ReplyTimer> MakeReplyTimer()
+{
+    return std::make_unique<QtReplyTimer>();
+}
+
 QtReplyTimer::QtReplyTimer()
 {
     timer_.setTimerType(Qt::PreciseTimer);
     timer_.setSingleShot(true); // Timer1_Timer: the tick stops the timer
-    // The wait the tick happens in ends with it.
-    QObject::connect(&timer_, &QTimer::timeout, &EndEventWait);
-#ifdef _WIN32
-    // Qt's precise timers are multimedia timers there. Wine ends the thread
-    // behind them whenever none is left and starts another for the next: a
-    // thread for every wait of the protocol. One long precise timer keeps it.
-    keepAlive_.setTimerType(Qt::PreciseTimer);
-    keepAlive_.start(60000);
-#endif
 }
 
 void QtReplyTimer::Interval(int milliseconds)

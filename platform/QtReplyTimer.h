@@ -7,7 +7,8 @@
 namespace vantelo {
 
 // The reply timer as a precise Qt timer whose tick stops it; waiting sleeps
-// in the event loop until a tick, received bytes or user input.
+// in the event loop until a tick, received bytes or user input (not on
+// Windows: WinReplyTimer).
 class QtReplyTimer final : public ReplyTimer {
 public:
     QtReplyTimer();
@@ -19,9 +20,6 @@ public:
 
 private:
     QTimer timer_;
-#ifdef _WIN32
-    QTimer keepAlive_;
-#endif
 };
 
 } // namespace vantelo

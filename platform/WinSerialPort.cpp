@@ -1,11 +1,9 @@
 #include "platform/WinSerialPort.h"
 
-#include "platform/EventWait.h"
 #include "platform/OpenFailure.h"
 #include "platform/OutputDrain.h"
 #include "platform/SystemSerialPort.h"
-
-#include <QWinEventNotifier>
+#include "platform/WinEventWait.h"
 
 #include <algorithm>
 #include <limits>
@@ -77,7 +75,6 @@ struct WinSerialPort::Io {
     OVERLAPPED read{};
     OVERLAPPED write{};
     std::uint8_t buffer[256];
-    QWinEventNotifier readNotifier{readDone};
 
     ~Io()
     {
@@ -89,13 +86,6 @@ struct WinSerialPort::Io {
 WinSerialPort::WinSerialPort(QString device)
     : handle_(INVALID_HANDLE_VALUE), device_(std::move(device)), io_(std::make_unique<Io>())
 {
-    io_->readNotifier.setEnabled(false);
-    // Received bytes end the thread's wait; the next read starts at once, so
-    // that the event is not seen again.
-    QObject::connect(&io_->readNotifier, &QWinEventNotifier::activated, [this] {
-        Collect();
-        EndEventWait();
-    });
 }
 
 WinSerialPort::~WinSerialPort()
@@ -156,14 +146,16 @@ bool WinSerialPort::Open()
         Close();
         return false;
     }
-    io_->readNotifier.setEnabled(true);
+    // Received bytes end the thread's wait; the next read starts at once,
+    // which resets the event.
+    WatchEvent(io_->readDone, [this] { Collect(); });
     return true;
 }
 
 void WinSerialPort::Close()
 {
     if (PortOpen()) {
-        io_->readNotifier.setEnabled(false);
+        UnwatchEvent(io_->readDone);
         // A cancelled read ends at once; the driver must be done with its buffer.
         if (!HasOverlappedIoCompleted(&io_->read) && CancelIoEx(handle_, &io_->read))
             WaitForSingleObject(io_->readDone, static_cast<DWORD>(DrainLimit.count()));

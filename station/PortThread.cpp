@@ -1,6 +1,6 @@
 #include "station/PortThread.h"
 
-#include "platform/QtReplyTimer.h"
+#include "platform/SystemReplyTimer.h"
 #include "platform/SystemSerialPort.h"
 #include "station/AbortablePort.h"
 #include "station/StationControl.h"
@@ -26,9 +26,9 @@ void PortThread::run()
     }
     {
         const auto serial = MakeSerialPort(context_.where.device);
-        QtReplyTimer replyTimer;
+        const auto replyTimer = MakeReplyTimer();
         AbortablePort port(*serial, context_.control.abort);
-        AbortableTimer timer(replyTimer, context_.control.abort);
+        AbortableTimer timer(*replyTimer, context_.control.abort);
         PortRunner(port, timer, context_, [] { return std::chrono::steady_clock::now().time_since_epoch(); })
             .Run();
     }
