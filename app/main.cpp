@@ -3,8 +3,8 @@
 #include "platform/console/CommandLine.h"
 #include "platform/dialogs/QtDialogs.h"
 #include "platform/store/StoreLocation.h"
-#include "platform/SystemReplyTimer.h"
-#include "platform/SystemSerialPort.h"
+#include "platform/serial/SystemReplyTimer.h"
+#include "platform/serial/SystemSerialPort.h"
 
 #include <QApplication>
 

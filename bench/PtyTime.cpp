@@ -5,8 +5,8 @@
 #include "PodsimProcess.h"
 #include "Workload.h"
 #include "catalogue/RegisterPod.h"
-#include "platform/QtReplyTimer.h"
-#include "platform/QtSerialPort.h"
+#include "platform/serial/LinuxReplyTimer.h"
+#include "platform/serial/LinuxSerialPort.h"
 #include "programming/DownloadBlock.h"
 #include "programming/DownloadData.h"
 
@@ -75,8 +75,8 @@ int main(int argc, char** argv)
 
     const PodCatalogue podTypes = RegisterPod::LoadDefaultPodTypes();
     const PodsimProcess podsim(QStringLiteral(PODSIM_PROGRAM), PodsimArguments());
-    QtSerialPort port;
-    QtReplyTimer timer;
+    LinuxSerialPort port;
+    LinuxReplyTimer timer;
     ConsoleMsgBox msgBox;
     NoProgress view;
     PodLink link{port, timer, msgBox, view, podTypes};

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/LineSettings.h"
+#include "platform/serial/LineSettings.h"
 #include "platform/SerialPort.h"
 #include "sim/Clock.h"
 #include "sim/Pod.h"

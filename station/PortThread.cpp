@@ -1,7 +1,7 @@
 #include "station/PortThread.h"
 
-#include "platform/SystemReplyTimer.h"
-#include "platform/SystemSerialPort.h"
+#include "platform/serial/SystemReplyTimer.h"
+#include "platform/serial/SystemSerialPort.h"
 #include "station/AbortablePort.h"
 #include "station/StationControl.h"
 

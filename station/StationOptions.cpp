@@ -1,6 +1,6 @@
 #include "station/StationOptions.h"
 
-#include "platform/SystemSerialPort.h"
+#include "platform/serial/SystemSerialPort.h"
 
 #include <QCommandLineParser>
 #include <QDir>

@@ -1,4 +1,4 @@
-#include "platform/QtSerialPort.h"
+#include "platform/serial/LinuxSerialPort.h"
 
 #include <QCoreApplication>
 #include <QThread>
@@ -14,7 +14,7 @@ int main(int argc, char** argv)
     QCoreApplication app(argc, argv);
     if (argc < 2)
         return 2;
-    vantelo::QtSerialPort port(QString::fromLocal8Bit(argv[1]));
+    vantelo::LinuxSerialPort port(QString::fromLocal8Bit(argv[1]));
     if (!port.PortOpen(true)) {
         std::fprintf(stderr, "%s\n", port.OpenError().c_str());
         return 1;

@@ -3,10 +3,10 @@
 
 #include "catalogue/RegisterPod.h"
 #include "discovery/ProbePort.h"
-#include "platform/OpenFailure.h"
-#include "platform/QtReplyTimer.h"
-#include "platform/QtSerialPort.h"
-#include "platform/SystemSerialPort.h"
+#include "platform/serial/OpenFailure.h"
+#include "platform/serial/LinuxReplyTimer.h"
+#include "platform/serial/LinuxSerialPort.h"
+#include "platform/serial/SystemSerialPort.h"
 #include "programming/DownloadData.h"
 #include "serial/Waits.h"
 
@@ -48,8 +48,8 @@ protected:
 
     QTemporaryDir dir;
     std::optional<PodsimProcess> podsim;
-    QtSerialPort port;
-    QtReplyTimer timer;
+    LinuxSerialPort port;
+    LinuxReplyTimer timer;
     testing::ScriptedMsgBox msgBox;
     testing::RecordingView view;
     const PodCatalogue podTypes = RegisterPod::LoadDefaultPodTypes();
@@ -87,7 +87,7 @@ TEST_F(OverPty, ProbeAndDownloadThenTheDeviceVanishes)
     // A missing port, and one another program holds: the program's words,
     // the system's for the missing one, and no device name, which the
     // message around the reason gives.
-    QtSerialPort holder;
+    LinuxSerialPort holder;
     holder.CommPort(1);
     ASSERT_TRUE(holder.PortOpen(true));
     const struct {
@@ -128,7 +128,7 @@ TEST_F(OverPty, PortThatAKilledProgramLeftInOddSettingsWorksForTheNext)
         killed.waitForFinished();
         QThread::msleep(200); // podsim hears of it
 
-        QtSerialPort fresh; // the next program
+        LinuxSerialPort fresh; // the next program
         PodLink next{fresh, timer, msgBox, view, podTypes};
         ASSERT_TRUE(fresh.PortOpen(true)) << fresh.OpenError();
         for (const char* framing : {"9600,n,8,2", "9600,o,8,1", "9600,e,8,1"})
@@ -168,7 +168,7 @@ TEST_F(OverPty, AVanishedDeviceEndsTheWaitAtOnce)
 TEST_F(OverPty, AStalledAdapterIsLostAtTheDrainLimit)
 {
     Start({"--port", "1:empty"});
-    QtSerialPort stalled({}, [](qintptr) { return std::optional<long>(1); });
+    LinuxSerialPort stalled({}, [](qintptr) { return std::optional<long>(1); });
     ASSERT_TRUE(stalled.PortOpen(true));
     EXPECT_TRUE(stalled.Settings("9600,n,8,1")) << "the line as it opens";
     EXPECT_TRUE(stalled.PortOpen());

@@ -1,6 +1,6 @@
 #include "platform/console/CommandLine.h"
 #include "platform/dialogs/QtDialogs.h"
-#include "platform/SystemSerialPort.h"
+#include "platform/serial/SystemSerialPort.h"
 
 #include <gtest/gtest.h>
 

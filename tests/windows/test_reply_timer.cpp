@@ -1,5 +1,5 @@
-#include "platform/SystemReplyTimer.h"
-#include "platform/WinEventWait.h"
+#include "platform/serial/SystemReplyTimer.h"
+#include "platform/serial/WinEventWait.h"
 
 #include <gtest/gtest.h>
 

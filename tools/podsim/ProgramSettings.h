@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/LineSettings.h"
+#include "platform/serial/LineSettings.h"
 
 namespace vantelo::podsim {
 

@@ -1,4 +1,4 @@
-#include "platform/SystemSerialPort.h"
+#include "platform/serial/SystemSerialPort.h"
 
 #include <QDir>
 #include <QFileInfo>

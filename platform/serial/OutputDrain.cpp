@@ -1,4 +1,4 @@
-#include "platform/OutputDrain.h"
+#include "platform/serial/OutputDrain.h"
 
 #include <thread>
 

@@ -15,12 +15,12 @@ namespace vantelo {
 std::optional<long> TtyQueuedOutput(qintptr handle);
 
 // The serial port on QSerialPort (Linux).
-class QtSerialPort final : public SerialPort {
+class LinuxSerialPort final : public SerialPort {
 public:
     using OutputQuery = std::function<std::optional<long>(qintptr handle)>;
 
     // With a device, the port is that device whatever its number.
-    explicit QtSerialPort(QString device = {}, OutputQuery queuedOutput = TtyQueuedOutput);
+    explicit LinuxSerialPort(QString device = {}, OutputQuery queuedOutput = TtyQueuedOutput);
 
     void CommPort(int number) override;
     bool PortOpen() const override;

@@ -1,4 +1,4 @@
-#include "platform/OpenFailure.h"
+#include "platform/serial/OpenFailure.h"
 
 namespace vantelo {
 

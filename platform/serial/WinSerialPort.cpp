@@ -1,9 +1,9 @@
-#include "platform/WinSerialPort.h"
+#include "platform/serial/WinSerialPort.h"
 
-#include "platform/OpenFailure.h"
-#include "platform/OutputDrain.h"
-#include "platform/SystemSerialPort.h"
-#include "platform/WinEventWait.h"
+#include "platform/serial/OpenFailure.h"
+#include "platform/serial/OutputDrain.h"
+#include "platform/serial/SystemSerialPort.h"
+#include "platform/serial/WinEventWait.h"
 
 #include <algorithm>
 #include <limits>

@@ -1,4 +1,4 @@
-#include "platform/LineSettings.h"
+#include "platform/serial/LineSettings.h"
 
 #include <charconv>
 

@@ -1,6 +1,6 @@
-#include "platform/SystemReplyTimer.h"
+#include "platform/serial/SystemReplyTimer.h"
 
-#include "platform/WinEventWait.h"
+#include "platform/serial/WinEventWait.h"
 
 #include <algorithm>
 #include <chrono>

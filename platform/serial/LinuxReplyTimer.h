@@ -9,9 +9,9 @@ namespace vantelo {
 // The reply timer as a precise Qt timer whose tick stops it; waiting sleeps
 // in the event loop until a tick, received bytes or user input (not on
 // Windows: WinReplyTimer).
-class QtReplyTimer final : public ReplyTimer {
+class LinuxReplyTimer final : public ReplyTimer {
 public:
-    QtReplyTimer();
+    LinuxReplyTimer();
 
     void Interval(int milliseconds) override;
     void Enabled(bool running) override;

@@ -1,6 +1,6 @@
-#include "platform/QtReplyTimer.h"
+#include "platform/serial/LinuxReplyTimer.h"
 
-#include "platform/SystemReplyTimer.h"
+#include "platform/serial/SystemReplyTimer.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>
@@ -9,21 +9,21 @@ namespace vantelo {
 
 std::unique_ptr<ReplyTimer> MakeReplyTimer()
 {
-    return std::make_unique<QtReplyTimer>();
+    return std::make_unique<LinuxReplyTimer>();
 }
 
-QtReplyTimer::QtReplyTimer()
+LinuxReplyTimer::LinuxReplyTimer()
 {
     timer_.setTimerType(Qt::PreciseTimer);
     timer_.setSingleShot(true); // Timer1_Timer: the tick stops the timer
 }
 
-void QtReplyTimer::Interval(int milliseconds)
+void LinuxReplyTimer::Interval(int milliseconds)
 {
     timer_.setInterval(milliseconds);
 }
 
-void QtReplyTimer::Enabled(bool running)
+void LinuxReplyTimer::Enabled(bool running)
 {
     if (running)
         timer_.start();
@@ -31,12 +31,12 @@ void QtReplyTimer::Enabled(bool running)
         timer_.stop();
 }
 
-bool QtReplyTimer::Enabled() const
+bool LinuxReplyTimer::Enabled() const
 {
     return timer_.isActive();
 }
 
-void QtReplyTimer::ProcessEvents()
+void LinuxReplyTimer::ProcessEvents()
 {
     QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
 }

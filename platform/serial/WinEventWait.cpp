@@ -1,4 +1,4 @@
-#include "platform/WinEventWait.h"
+#include "platform/serial/WinEventWait.h"
 
 #include <QCoreApplication>
 

@@ -1,9 +1,9 @@
-#include "platform/QtSerialPort.h"
+#include "platform/serial/LinuxSerialPort.h"
 
-#include "platform/LineSettings.h"
-#include "platform/OpenFailure.h"
-#include "platform/OutputDrain.h"
-#include "platform/SystemSerialPort.h"
+#include "platform/serial/LineSettings.h"
+#include "platform/serial/OpenFailure.h"
+#include "platform/serial/OutputDrain.h"
+#include "platform/serial/SystemSerialPort.h"
 
 #include <QFile>
 
@@ -19,7 +19,7 @@ namespace vantelo {
 
 std::unique_ptr<SerialPort> MakeSerialPort(QString device)
 {
-    return std::make_unique<QtSerialPort>(std::move(device));
+    return std::make_unique<LinuxSerialPort>(std::move(device));
 }
 
 std::optional<long> TtyQueuedOutput(qintptr handle)
@@ -34,7 +34,7 @@ std::optional<long> TtyQueuedOutput(qintptr handle)
     return queued;
 }
 
-QtSerialPort::QtSerialPort(QString device, OutputQuery queuedOutput)
+LinuxSerialPort::LinuxSerialPort(QString device, OutputQuery queuedOutput)
     : device_(std::move(device)), queuedOutput_(std::move(queuedOutput))
 {
     port_.setFlowControl(QSerialPort::NoFlowControl);
@@ -72,17 +72,17 @@ std::string DescribeOpenError(const QSerialPort& port, const QString& device)
 
 } // namespace
 
-void QtSerialPort::CommPort(int number)
+void LinuxSerialPort::CommPort(int number)
 {
     number_ = number;
 }
 
-bool QtSerialPort::PortOpen() const
+bool LinuxSerialPort::PortOpen() const
 {
     return port_.isOpen();
 }
 
-bool QtSerialPort::PortOpen(bool open)
+bool LinuxSerialPort::PortOpen(bool open)
 {
     if (!open) {
         if (port_.isOpen())
@@ -110,7 +110,7 @@ bool QtSerialPort::PortOpen(bool open)
     return true;
 }
 
-void QtSerialPort::RTSEnable(bool raised)
+void LinuxSerialPort::RTSEnable(bool raised)
 {
     rts_ = raised;
     if (port_.isOpen())
@@ -120,7 +120,7 @@ void QtSerialPort::RTSEnable(bool raised)
 // New line settings must not reach bytes written before them: hand Qt's
 // buffer to the system and wait until the line has sent it. A port that
 // cannot within the limit is lost, and closed as a vanished device is.
-bool QtSerialPort::Drain()
+bool LinuxSerialPort::Drain()
 {
     using namespace std::chrono;
     const auto deadline = steady_clock::now() + DrainLimit;
@@ -134,7 +134,7 @@ bool QtSerialPort::Drain()
     return false;
 }
 
-bool QtSerialPort::Settings(std::string_view settings)
+bool LinuxSerialPort::Settings(std::string_view settings)
 {
     const auto line = ParseLineSettings(settings);
     if (!line || !port_.isOpen())
@@ -161,7 +161,7 @@ bool QtSerialPort::Settings(std::string_view settings)
     return baudSet && paritySet && dataSet && stopSet;
 }
 
-void QtSerialPort::Break(bool on)
+void LinuxSerialPort::Break(bool on)
 {
     if (!port_.isOpen())
         return;
@@ -171,20 +171,20 @@ void QtSerialPort::Break(bool on)
 
 // A closed port (never opened, or closed when its device vanished) takes
 // nothing and has nothing.
-void QtSerialPort::Output(std::span<const std::uint8_t> bytes)
+void LinuxSerialPort::Output(std::span<const std::uint8_t> bytes)
 {
     if (!port_.isOpen())
         return;
     port_.write(reinterpret_cast<const char*>(bytes.data()), static_cast<qint64>(bytes.size()));
 }
 
-std::int16_t QtSerialPort::InBufferCount()
+std::int16_t LinuxSerialPort::InBufferCount()
 {
     const qint64 waiting = port_.isOpen() ? port_.bytesAvailable() : 0;
     return static_cast<std::int16_t>(std::min<qint64>(waiting, std::numeric_limits<std::int16_t>::max()));
 }
 
-std::vector<std::uint8_t> QtSerialPort::Input()
+std::vector<std::uint8_t> LinuxSerialPort::Input()
 {
     if (!port_.isOpen())
         return {};
