@@ -101,7 +101,7 @@ bool LinuxSerialPort::PortOpen(bool open)
     // programs that lock ports this way off one port, whoever runs them.
     if (flock(static_cast<int>(port_.handle()), LOCK_EX | LOCK_NB) != 0) {
         port_.close();
-        openError_ = QStringLiteral("%1 is in use").arg(device).toStdString();
+        openError_ = OpenFailureText(OpenFailure::InUse, {});
         return false;
     }
     openError_.clear();

@@ -330,7 +330,8 @@ TEST_F(Station, PortsAsTheUserNamedThem)
     const int held = ::open(device.toLocal8Bit().constData(), O_RDWR | O_NOCTTY);
     ASSERT_EQ(::flock(held, LOCK_EX | LOCK_NB), 0);
     EXPECT_EQ(Run({"--port", device, lumo}), 1);
-    EXPECT_TRUE(output.contains(device.toLocal8Bit() + " is in use")) << output.constData();
+    EXPECT_TRUE(output.contains(device.toLocal8Bit() + ": cannot be opened: another program is using it"))
+        << output.constData();
     ::close(held);
 }
 
