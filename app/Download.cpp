@@ -15,10 +15,9 @@
 namespace vantelo {
 
 Download::Download(DownloadServices services, QWidget* parent)
-    : QWidget(parent), services_(std::move(services)),
-      link_{services_.MSComm1, services_.Timer1, services_.msgBox, view_, PodTypes},
-      configuration_(std::make_unique<PodConfiguration>()),
-      buffers_(std::make_unique<TransferBuffers>())
+    : QWidget(parent),
+      services_(std::move(services)), link_{services_.MSComm1, services_.Timer1, services_.msgBox, view_, PodTypes},
+      configuration_(std::make_unique<PodConfiguration>()), buffers_(std::make_unique<TransferBuffers>())
 {
     CreateControls();
     ConnectCommands();
@@ -43,8 +42,7 @@ void Download::Form_Load()
     PleaseWait->raise();
 
     // One column: a margin of Frame1's left offset each side, and one more for the border.
-    const float width = 3.0f * static_cast<float>(Layout::Frame1.left) +
-                        static_cast<float>(Layout::Frame1.width);
+    const float width = 3.0f * static_cast<float>(Layout::Frame1.left) + static_cast<float>(Layout::Frame1.width);
     resize(TwipsToPixels(width), height());
 
     setWindowTitle(QStringLiteral("Vantelo %1.%2.%3")

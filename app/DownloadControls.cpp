@@ -61,8 +61,7 @@ int Download::TwipsToPixels(double twips) const
 
 void Download::PlaceTwips(QWidget* control, int left, int top, int width, int height) const
 {
-    control->setGeometry(TwipsToPixels(left), TwipsToPixels(top), TwipsToPixels(width),
-                         TwipsToPixels(height));
+    control->setGeometry(TwipsToPixels(left), TwipsToPixels(top), TwipsToPixels(width), TwipsToPixels(height));
 }
 
 // Creation order is the design's stacking order: later controls lie in front.
@@ -70,8 +69,7 @@ void Download::CreateControls()
 {
     setObjectName(QStringLiteral("Download"));
     resize(TwipsToPixels(Layout::ClientWidth), TwipsToPixels(Layout::ClientHeight));
-    const auto place = [this](QWidget* control, const char* name, const Layout::TwipsRect& r,
-                              int rowOffset = 0) {
+    const auto place = [this](QWidget* control, const char* name, const Layout::TwipsRect& r, int rowOffset = 0) {
         control->setObjectName(QString::fromLatin1(name));
         PlaceTwips(control, r.left, r.top + rowOffset, r.width, r.height);
     };
@@ -105,21 +103,18 @@ void Download::CreateControls()
 
     Frame3 = new QGroupBox(this);
     place(Frame3, "Frame3", Layout::Frame3);
-    const auto button = [&](const char* name, const QString& caption, const QString& tip,
-                            const Layout::TwipsRect& r) {
+    const auto button = [&](const char* name, const QString& caption, const QString& tip, const Layout::TwipsRect& r) {
         auto* b = new QPushButton(caption, Frame3);
         place(b, name, r);
         b->setToolTip(tip);
         return b;
     };
-    Load = button("Load", QStringLiteral("Load"),
-                  QStringLiteral("Load Pod Configuration file (*.TXF)"), Layout::Load);
-    search = button("search", QStringLiteral("Search for Pod"),
-                    QStringLiteral("Search for pods connected to this PC"), Layout::search);
-    ProgramPod = button("ProgramPod", QStringLiteral("Download"),
-                        QStringLiteral("Download configuration to pod"), Layout::ProgramPod);
-    Exit = button("Exit", QStringLiteral("Exit"), QStringLiteral("Close and exit  Vantelo"),
-                  Layout::Exit);
+    Load = button("Load", QStringLiteral("Load"), QStringLiteral("Load Pod Configuration file (*.TXF)"), Layout::Load);
+    search = button("search", QStringLiteral("Search for Pod"), QStringLiteral("Search for pods connected to this PC"),
+                    Layout::search);
+    ProgramPod = button("ProgramPod", QStringLiteral("Download"), QStringLiteral("Download configuration to pod"),
+                        Layout::ProgramPod);
+    Exit = button("Exit", QStringLiteral("Exit"), QStringLiteral("Close and exit  Vantelo"), Layout::Exit);
 
     for (int i = 0; i < 4; ++i) {
         Blanking[i] = new QFrame(this);

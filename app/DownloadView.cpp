@@ -25,9 +25,12 @@ void DownloadView::Progress(int permille)
 void DownloadView::Status(ProgramStep step)
 {
     switch (step) {
-    case ProgramStep::Pod: return w_.Label3->setText(QStringLiteral("Please wait programing pod"));
-    case ProgramStep::MainMicro: return w_.Label3->setText(QStringLiteral("Please wait programing main data"));
-    case ProgramStep::IrMicro: return w_.Label3->setText(QStringLiteral("Please wait programing Oxa data"));
+    case ProgramStep::Pod:
+        return w_.Label3->setText(QStringLiteral("Please wait programing pod"));
+    case ProgramStep::MainMicro:
+        return w_.Label3->setText(QStringLiteral("Please wait programing main data"));
+    case ProgramStep::IrMicro:
+        return w_.Label3->setText(QStringLiteral("Please wait programing Oxa data"));
     case ProgramStep::SecondaryTable:
         return w_.Label3->setText(QStringLiteral("Please wait programing Secondary Configuration"));
     }

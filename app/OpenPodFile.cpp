@@ -19,8 +19,7 @@ bool Download::open_pod_file(QString& local_filename)
     services_.clipboard.SetText(local_filename);
 
     const auto refuse = [&](const PodFileStatus& status) {
-        services_.msgBox.Show(PodFileRefusal(local_filename, status), ErrorTitle, MsgButtons::Ok,
-                              MsgIcon::None);
+        services_.msgBox.Show(PodFileRefusal(local_filename, status), ErrorTitle, MsgButtons::Ok, MsgIcon::None);
         return false;
     };
 

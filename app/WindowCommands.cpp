@@ -22,8 +22,8 @@ void Download::ConnectCommands()
     connect(Timer2, &QTimer::timeout, this, &Download::Timer2_Timer);
 
     // The waits let window events through, so these must not act mid-command.
-    for (QWidget* control : {static_cast<QWidget*>(Load), static_cast<QWidget*>(search),
-                             static_cast<QWidget*>(ProgramPod)})
+    for (QWidget* control :
+         {static_cast<QWidget*>(Load), static_cast<QWidget*>(search), static_cast<QWidget*>(ProgramPod)})
         control->installEventFilter(this);
     for (QRadioButton* option : Option1)
         option->installEventFilter(this);

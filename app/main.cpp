@@ -2,9 +2,9 @@
 
 #include "platform/console/CommandLine.h"
 #include "platform/dialogs/QtDialogs.h"
-#include "platform/store/StoreLocation.h"
 #include "platform/serial/SystemReplyTimer.h"
 #include "platform/serial/SystemSerialPort.h"
+#include "platform/store/StoreLocation.h"
 
 #include <QApplication>
 
@@ -33,8 +33,7 @@ int main(int argc, char* argv[])
         std::fflush(nullptr);
         std::_Exit(0);
     };
-    vantelo::Download window(
-        {*port, *replyTimer, *store, fileDialog, clipboard, msgBox, commandLine, endProgram});
+    vantelo::Download window({*port, *replyTimer, *store, fileDialog, clipboard, msgBox, commandLine, endProgram});
     window.show();
     return QApplication::exec();
 }

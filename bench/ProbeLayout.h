@@ -10,8 +10,8 @@ enum class PortKind { Missing, Empty, Pod };
 struct BenchPort {
     int number = 0;
     PortKind kind = PortKind::Empty;
-    std::uint8_t reply = 0;     // identification byte of the pod
-    std::int32_t podBaud = 0;   // rate at which the pod answers the probe
+    std::uint8_t reply = 0;   // identification byte of the pod
+    std::int32_t podBaud = 0; // rate at which the pod answers the probe
 };
 
 inline constexpr std::uint8_t PodMajor = 1;

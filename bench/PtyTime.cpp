@@ -52,13 +52,12 @@ QStringList PodsimArguments()
     QStringList arguments;
     for (const BenchPort& port : ProbePorts) {
         QString description = port.kind == PortKind::Missing ? QStringLiteral("missing")
-                              : port.kind == PortKind::Empty
-                                  ? QStringLiteral("empty")
-                                  : QStringLiteral("reply=%1,version=%2.%3,baud=%4")
-                                        .arg(port.reply)
-                                        .arg(PodMajor)
-                                        .arg(PodMinor)
-                                        .arg(port.podBaud);
+                              : port.kind == PortKind::Empty ? QStringLiteral("empty")
+                                                             : QStringLiteral("reply=%1,version=%2.%3,baud=%4")
+                                                                   .arg(port.reply)
+                                                                   .arg(PodMajor)
+                                                                   .arg(PodMinor)
+                                                                   .arg(port.podBaud);
         arguments << QStringLiteral("--port") << QStringLiteral("%1:%2").arg(port.number).arg(description);
     }
     return arguments;
@@ -83,8 +82,7 @@ int main(int argc, char** argv)
 
     bool succeeded = true;
     if (runs.contains(QStringLiteral("probe")))
-        succeeded &= Measure("four-port probe, ptys", ProbeFloor(ProbePorts, 0),
-                             [&] { return ProbeAll(link); });
+        succeeded &= Measure("four-port probe, ptys", ProbeFloor(ProbePorts, 0), [&] { return ProbeAll(link); });
     if (runs.contains(QStringLiteral("download"))) {
         const auto image = DownloadImage();
         port.CommPort(1);

@@ -7,8 +7,8 @@
 #include <QTemporaryDir>
 
 #include <chrono>
-#include <ctime>
 #include <cstdio>
+#include <ctime>
 #include <fstream>
 
 using namespace vantelo::station;
@@ -25,15 +25,16 @@ int main()
             const int day = 1 + i / 2800 % 28, hour = i / 120 % 24, minute = i % 60;
             const bool failed = i % 37 == 0;
             char line[512];
-            std::snprintf(line, sizeof line,
-                          R"({"schema":2,"id":"%08d-0000-4000-8000-000000000000","time":"2026-%02d-%02dT%02d:%02d:00.000Z",)"
-                          R"("station":"Bench%d","operator":"op%d","lot":"L%d","program":"vantelo-station 1.0",)"
-                          R"("port":"COM%d","device":"/dev/ttyS%d","pod_type":1,"pod_name":"Lumo Plus","version":"1.12",)"
-                          R"("file":"Lumo.TXF","sha256":"ab12","result":"%s","messages":[%s],"retries":0,"seconds":%d.%03d})"
-                          "\n",
-                          i, 1 + i / 84000 % 12, day, hour, minute, i % 8, i % 5, i / 5000, 1 + i % 4, i % 4,
-                          failed ? "failed" : "programmed", failed ? R"("Error!  6: No reply to download")" : "",
-                          40 + i % 7, i % 1000);
+            std::snprintf(
+                line, sizeof line,
+                R"({"schema":2,"id":"%08d-0000-4000-8000-000000000000","time":"2026-%02d-%02dT%02d:%02d:00.000Z",)"
+                R"("station":"Bench%d","operator":"op%d","lot":"L%d","program":"vantelo-station 1.0",)"
+                R"("port":"COM%d","device":"/dev/ttyS%d","pod_type":1,"pod_name":"Lumo Plus","version":"1.12",)"
+                R"("file":"Lumo.TXF","sha256":"ab12","result":"%s","messages":[%s],"retries":0,"seconds":%d.%03d})"
+                "\n",
+                i, 1 + i / 84000 % 12, day, hour, minute, i % 8, i % 5, i / 5000, 1 + i % 4, i % 4,
+                failed ? "failed" : "programmed", failed ? R"("Error!  6: No reply to download")" : "", 40 + i % 7,
+                i % 1000);
             file << line;
         }
     }

@@ -15,8 +15,8 @@
 #include <functional>
 #include <optional>
 
-#include <cstdio>
 #include <csignal>
+#include <cstdio>
 
 #include <sys/resource.h>
 
@@ -109,7 +109,8 @@ std::optional<double> SwapToReady(const QString& file, double bootLimit)
 // off, is programmed; one put on before "ready" waits to be taken off.
 bool EveryPodProgrammed(const QString& file, double bootLimit, int swapMs)
 {
-    const PodsimProcess podsim(QStringLiteral(PODSIM_PROGRAM), {"--port", QStringLiteral("1:type=1,swap=%1").arg(swapMs)});
+    const PodsimProcess podsim(QStringLiteral(PODSIM_PROGRAM),
+                               {"--port", QStringLiteral("1:type=1,swap=%1").arg(swapMs)});
     QProcess station;
     Watch(station, file, bootLimit);
     int programmed = 0;
@@ -140,14 +141,14 @@ int main(int argc, char** argv)
     const auto report = [&](const char* what, int ports, bool pods, const Run& alone) {
         const Run run = Station(file.fileName(), ports, pods);
         succeeded &= run.succeeded;
-        std::printf("%-30s %8.3f s   over one port alone %.3f   CPU per port %.4f of a core\n", what,
-                    run.wall, run.wall / alone.wall, run.cpu / run.wall / ports);
+        std::printf("%-30s %8.3f s   over one port alone %.3f   CPU per port %.4f of a core\n", what, run.wall,
+                    run.wall / alone.wall, run.cpu / run.wall / ports);
         std::fflush(stdout);
     };
     const Run one = Station(file.fileName(), 1, true);
     succeeded &= one.succeeded;
-    std::printf("%-30s %8.3f s   (%d-byte image)   CPU %.4f of a core\n", "one pod, one port", one.wall,
-                ImageLength, one.cpu / one.wall);
+    std::printf("%-30s %8.3f s   (%d-byte image)   CPU %.4f of a core\n", "one pod, one port", one.wall, ImageLength,
+                one.cpu / one.wall);
     report("four pods, four ports", 4, true, one);
     report("eight pods, eight ports", 8, true, one);
     const Run empty = Station(file.fileName(), 1, false);

@@ -42,8 +42,7 @@ bool BenchDownload()
     const bool acknowledged = DownloadData(link, image, MaxDownloadLength);
     ReportRatio("download, 4095 blocks, virtual time", Since(clock, start),
                 DownloadFloor(BlockCount(MaxDownloadLength), 0));
-    const bool arrived =
-        pod.Image() == std::vector<std::uint8_t>(image.begin(), image.begin() + MaxDownloadLength);
+    const bool arrived = pod.Image() == std::vector<std::uint8_t>(image.begin(), image.begin() + MaxDownloadLength);
     if (!acknowledged || !arrived)
         std::fprintf(stderr, "the download did not arrive whole\n");
     return acknowledged && arrived;

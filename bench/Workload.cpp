@@ -35,12 +35,10 @@ bool ProbeAll(PodLink& link)
         if (!opened)
             continue;
         const std::int32_t found = ProbePort(link, true);
-        const std::int32_t expected = port.kind == PortKind::Pod
-                                          ? port.reply | PodMajor << 8 | PodMinor << 16
-                                          : 0;
+        const std::int32_t expected = port.kind == PortKind::Pod ? port.reply | PodMajor << 8 | PodMinor << 16 : 0;
         if (found != expected) {
-            std::fprintf(stderr, "COM%d: probe found 0x%06X, not 0x%06X\n", port.number,
-                         static_cast<unsigned>(found), static_cast<unsigned>(expected));
+            std::fprintf(stderr, "COM%d: probe found 0x%06X, not 0x%06X\n", port.number, static_cast<unsigned>(found),
+                         static_cast<unsigned>(expected));
             asLaidOut = false;
         }
         link.port.PortOpen(false);

@@ -47,8 +47,7 @@ std::optional<std::int16_t> EntryNumber(std::string_view subKey)
         return std::nullopt;
     int number = 0;
     const auto [end, error] = std::from_chars(subKey.data(), subKey.data() + subKey.size(), number);
-    if (error != std::errc{} || end != subKey.data() + subKey.size() || number < 0 ||
-        number >= MaxEntries)
+    if (error != std::errc{} || end != subKey.data() + subKey.size() || number < 0 || number >= MaxEntries)
         return std::nullopt;
     return static_cast<std::int16_t>(number);
 }
@@ -144,8 +143,8 @@ void ReadPodType(SettingsStore& store, std::string_view subKey, PodCatalogue& Po
 
 std::optional<std::int16_t> FindPodType(const PodCatalogue& PodTypes, std::uint8_t reply)
 {
-    const auto found = std::find_if(PodTypes.begin(), PodTypes.end(),
-                                    [reply](const PodTypeInfo& e) { return e.Reply == reply; });
+    const auto found =
+        std::find_if(PodTypes.begin(), PodTypes.end(), [reply](const PodTypeInfo& e) { return e.Reply == reply; });
     if (found == PodTypes.end())
         return std::nullopt;
     return static_cast<std::int16_t>(found - PodTypes.begin());

@@ -54,8 +54,7 @@ PodCatalogue LoadDefaultPodTypes()
 {
     PodCatalogue PodTypes;
     for (const SeedRow& row : Seed)
-        PodTypes.push_back(
-            PodTypeInfo{row.type, row.reply, row.name, row.bootName ? row.bootName : row.name});
+        PodTypes.push_back(PodTypeInfo{row.type, row.reply, row.name, row.bootName ? row.bootName : row.name});
     return PodTypes;
 }
 

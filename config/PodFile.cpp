@@ -37,8 +37,7 @@ PodFileStatus ParsePodConfiguration(std::span<const std::uint8_t> bytes, PodConf
         return {PodFileFault::IrLength, irLength};
 
     out.type_code = typeCode;
-    std::copy_n(bytes.begin() + SecondaryOffset, out.secondary_table.size(),
-                out.secondary_table.begin());
+    std::copy_n(bytes.begin() + SecondaryOffset, out.secondary_table.size(), out.secondary_table.begin());
     out.main_length = mainLength;
     out.ir_length = irLength;
     std::copy_n(bytes.begin() + MainImageOffset, ImageSize, out.main_image.begin());
@@ -57,8 +56,7 @@ PodFileStatus LoadPodFile(const QString& path, PodConfiguration& out, QByteArray
     if (file.error() != QFileDevice::NoError)
         return {PodFileFault::Unreadable};
     return ParsePodConfiguration(
-        {reinterpret_cast<const std::uint8_t*>(bytes.constData()), static_cast<std::size_t>(bytes.size())},
-        out);
+        {reinterpret_cast<const std::uint8_t*>(bytes.constData()), static_cast<std::size_t>(bytes.size())}, out);
 }
 
 QString PodFileRefusal(const QString& path, const PodFileStatus& status)

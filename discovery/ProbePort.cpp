@@ -16,8 +16,7 @@ namespace vantelo {
 namespace {
 
 constexpr std::array<const char*, 7> Rates = {
-    "9600,n,8,2",  "38400,n,8,2", "28800,n,8,2", "19200,n,8,2",
-    "14400,n,8,2", "4800,n,8,2",  "2400,n,8,2",
+    "9600,n,8,2", "38400,n,8,2", "28800,n,8,2", "19200,n,8,2", "14400,n,8,2", "4800,n,8,2", "2400,n,8,2",
 };
 constexpr std::array<std::uint8_t, 7> ProbeSequence = {0xFF, 'S', 'E', 'T', 'P', 'O', 'D'};
 constexpr std::int16_t ReplyLength = 5;
@@ -70,8 +69,7 @@ std::int32_t ProbePort(PodLink& link, bool restartAfter)
         ForgetOwedReplies(link);
         if (restartAfter)
             RestartPod(link);
-        return std::int32_t{(*frame)[0]} | std::int32_t{(*frame)[1]} << 8 |
-               std::int32_t{(*frame)[2]} << 16;
+        return std::int32_t{(*frame)[0]} | std::int32_t{(*frame)[1]} << 8 | std::int32_t{(*frame)[2]} << 16;
     }
     return 0;
 }

@@ -1,7 +1,7 @@
 #include "discovery/SearchForPods.h"
 
-#include "discovery/PodSlots.h"
 #include "discovery/IdentifyPod.h"
+#include "discovery/PodSlots.h"
 #include "platform/SerialPort.h"
 #include "serial/PodLink.h"
 

@@ -31,9 +31,9 @@ PodFileStatus Expected(std::span<const std::uint8_t> bytes)
     if (bytes.size() < 65803)
         return {PodFileFault::TooShort};
     const auto main = Int32At(bytes, MainLength), ir = Int32At(bytes, IrLength);
-    return !sendable(main)                   ? PodFileStatus{PodFileFault::MainLength, main}
+    return !sendable(main)                  ? PodFileStatus{PodFileFault::MainLength, main}
            : bytes[0] == 7 && !sendable(ir) ? PodFileStatus{PodFileFault::IrLength, ir}
-                                             : PodFileStatus{};
+                                            : PodFileStatus{};
 }
 
 } // namespace
@@ -56,8 +56,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 "a refused file leaves the configuration untouched");
     else
         Require(config.type_code == bytes[0] && holds(config.secondary_table, 1) &&
-                    config.main_length == Int32At(bytes, MainLength) &&
-                    config.ir_length == Int32At(bytes, IrLength) &&
+                    config.main_length == Int32At(bytes, MainLength) && config.ir_length == Int32At(bytes, IrLength) &&
                     holds(config.main_image, MainImage) && holds(config.ir_image, IrImage),
                 "an accepted file is read field for field from its offsets");
 

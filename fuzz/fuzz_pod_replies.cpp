@@ -136,9 +136,15 @@ const auto BlockPayload = [](std::size_t n) {
 
 // Ceilings on an operation's virtual time whatever the pod does: every wait
 // runs out, with 50 ms for bytes still leaving the port at a settings change.
-constexpr sim::Nanos Wait(int ms) { return (ms + 50) * sim::Millisecond; }
+constexpr sim::Nanos Wait(int ms)
+{
+    return (ms + 50) * sim::Millisecond;
+}
 // An exchange may first wait out what the pod still owed for the request before.
-constexpr sim::Nanos Exchanges(int timeoutMs) { return Wait(LateReplyBoundMs) + 4 * (Wait(10) + Wait(timeoutMs)); }
+constexpr sim::Nanos Exchanges(int timeoutMs)
+{
+    return Wait(LateReplyBoundMs) + 4 * (Wait(10) + Wait(timeoutMs));
+}
 const PodCatalogue podTypes = RegisterPod::LoadDefaultPodTypes();
 
 // The fuzzed pod on the open COM1 of the simulated line.
@@ -186,8 +192,8 @@ void CheckDownload(Bench& b, std::int32_t length)
 {
     const auto blocks = static_cast<std::size_t>(length + 7) / 8;
     b.pod.pod.Clear();
-    const bool sent = b.Run(static_cast<sim::Nanos>(blocks) * Exchanges(500),
-                            [&] { return DownloadData(b.link, Pattern, length); });
+    const bool sent =
+        b.Run(static_cast<sim::Nanos>(blocks) * Exchanges(500), [&] { return DownloadData(b.link, Pattern, length); });
     Require(!sent || std::ranges::equal(b.pod.pod.Image(), std::span(Pattern).first(blocks * 8)),
             "a download succeeds only when the pod holds every block");
     const bool showedAll = std::ranges::count(b.view.percentages, QStringLiteral("100%")) != 0;
@@ -204,9 +210,8 @@ void CheckTableBytes(Bench& b)
     b.pod.pod.Clear();
     for (int address = 0; address < 8; ++address) {
         const auto value = static_cast<std::uint8_t>(Pattern[static_cast<std::size_t>(address)]);
-        const bool sent = b.Run(Exchanges(500), [&] {
-            return SendSecondaryByte(b.link, static_cast<std::uint8_t>(address), value);
-        });
+        const bool sent =
+            b.Run(Exchanges(500), [&] { return SendSecondaryByte(b.link, static_cast<std::uint8_t>(address), value); });
         const auto& held = b.pod.pod.secondary();
         Require(!sent || (held.contains(address) && held.at(address) == value),
                 "a table byte succeeds only when the pod holds it");

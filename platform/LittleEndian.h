@@ -9,8 +9,8 @@ namespace vantelo {
 // 32-bit numbers as files and the settings store keep them: low byte first.
 inline std::uint32_t ReadLittleEndian32(std::span<const std::uint8_t, 4> bytes)
 {
-    return std::uint32_t{bytes[0]} | std::uint32_t{bytes[1]} << 8 |
-           std::uint32_t{bytes[2]} << 16 | std::uint32_t{bytes[3]} << 24;
+    return std::uint32_t{bytes[0]} | std::uint32_t{bytes[1]} << 8 | std::uint32_t{bytes[2]} << 16 |
+           std::uint32_t{bytes[3]} << 24;
 }
 
 inline std::array<std::uint8_t, 4> WriteLittleEndian32(std::uint32_t value)

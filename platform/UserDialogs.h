@@ -35,8 +35,7 @@ class MsgBox {
 public:
     virtual ~MsgBox() = default;
 
-    virtual MsgAnswer Show(const QString& text, const QString& title, MsgButtons buttons,
-                           MsgIcon icon) = 0;
+    virtual MsgAnswer Show(const QString& text, const QString& title, MsgButtons buttons, MsgIcon icon) = 0;
 };
 
 // A line of text asked for: nothing when the user cancels.

@@ -10,8 +10,7 @@
 
 namespace vantelo {
 
-std::int16_t Configure_Pod(PodLink& link, bool two_part, std::uint8_t type_code,
-                           const TransferBuffers& buffers)
+std::int16_t Configure_Pod(PodLink& link, bool two_part, std::uint8_t type_code, const TransferBuffers& buffers)
 {
     link.view.Percentage(QStringLiteral("0%"));
     link.view.Progress(0);
@@ -39,9 +38,8 @@ std::int16_t Configure_Pod(PodLink& link, bool two_part, std::uint8_t type_code,
 
     // A pod whose secondary table failed is half configured: restarted, but
     // not reported as sent.
-    const bool secondaryFailed =
-        HasSecondaryConfiguration(type_code) &&
-        !ProgramSecondaryConfiguration(link, type_code, buffers.secondary_buffer);
+    const bool secondaryFailed = HasSecondaryConfiguration(type_code) &&
+                                 !ProgramSecondaryConfiguration(link, type_code, buffers.secondary_buffer);
     if (!link.port.PortOpen())
         return PortNotOpen; // it vanished, and the failed step has said so
     const bool restarted = RestartPod(link);
@@ -53,9 +51,8 @@ std::int16_t Configure_Pod(PodLink& link, bool two_part, std::uint8_t type_code,
                                        "and reprogram again"));
         return RestartFailed;
     }
-    const MsgAnswer answer = link.msgBox.Show(QStringLiteral("Program another pod"),
-                                              QStringLiteral("All sent ok"), MsgButtons::YesNo,
-                                              MsgIcon::Question);
+    const MsgAnswer answer = link.msgBox.Show(QStringLiteral("Program another pod"), QStringLiteral("All sent ok"),
+                                              MsgButtons::YesNo, MsgIcon::Question);
     return answer == MsgAnswer::No ? ConfigureDone : ProgramAnother;
 }
 

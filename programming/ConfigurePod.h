@@ -18,8 +18,8 @@ struct TransferBuffers {
 
 // Results of Configure_Pod.
 enum ConfigureResult : std::int16_t {
-    ProgramAnother = 1,   // done, and the user asked for another pod
-    ConfigureDone = 0,    // done and No, a two-part stage sent, or the download failed
+    ProgramAnother = 1, // done, and the user asked for another pod
+    ConfigureDone = 0,  // done and No, a two-part stage sent, or the download failed
     PortNotOpen = -1,
     PodNotResponding = -2,
     PodTypeMismatch = -3, // an ordinary pod of another type than the configuration's
@@ -28,7 +28,6 @@ enum ConfigureResult : std::int16_t {
 
 // Checks the pod, sends the image (and the secondary table), restarts the pod
 // and asks whether to program another. With two_part only the image is sent.
-std::int16_t Configure_Pod(PodLink& link, bool two_part, std::uint8_t type_code,
-                           const TransferBuffers& buffers);
+std::int16_t Configure_Pod(PodLink& link, bool two_part, std::uint8_t type_code, const TransferBuffers& buffers);
 
 } // namespace vantelo

@@ -13,8 +13,7 @@ std::int16_t BlockCount(std::int32_t length)
     return static_cast<std::int16_t>((length + 7) / 8);
 }
 
-std::array<std::uint8_t, 11> BuildDownloadBlock(std::int16_t number,
-                                                std::span<const std::uint8_t, BlockData> data)
+std::array<std::uint8_t, 11> BuildDownloadBlock(std::int16_t number, std::span<const std::uint8_t, BlockData> data)
 {
     std::array<std::uint8_t, 11> block{};
     block[0] = static_cast<std::uint8_t>(static_cast<std::uint16_t>(number) >> 8);

@@ -15,7 +15,6 @@ inline constexpr std::size_t BlockData = 8;
 std::int16_t BlockCount(std::int32_t length);
 
 // Block number (high byte first), 8 data bytes, frame checksum.
-std::array<std::uint8_t, 11> BuildDownloadBlock(std::int16_t number,
-                                                std::span<const std::uint8_t, BlockData> data);
+std::array<std::uint8_t, 11> BuildDownloadBlock(std::int16_t number, std::span<const std::uint8_t, BlockData> data);
 
 } // namespace vantelo

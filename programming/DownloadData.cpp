@@ -19,8 +19,7 @@ void ShowProgress(PodLink& link, int permille)
 
 } // namespace
 
-bool DownloadData(PodLink& link, std::span<const std::uint8_t, ImageSize> download_buffer,
-                  std::int32_t length)
+bool DownloadData(PodLink& link, std::span<const std::uint8_t, ImageSize> download_buffer, std::int32_t length)
 {
     if (length > MaxDownloadLength) {
         ShowError(link, QStringLiteral("The image is %1 bytes long; at most %2 bytes can be sent")
@@ -32,14 +31,13 @@ bool DownloadData(PodLink& link, std::span<const std::uint8_t, ImageSize> downlo
     link.port.Input(); // nothing left over may count as a reply
 
     for (std::int16_t n = 0; n < blocks; ++n) {
-        const auto block = BuildDownloadBlock(
-            n, download_buffer.subspan(static_cast<std::size_t>(n) * BlockData).first<BlockData>());
-        if (!ExchangeOrReport(link,
-                              {.command = 0x11, .payload = block, .flushEachAttempt = false,
-                               .timeoutMs = 500, .bytesNeeded = 2},
-                              {QStringLiteral("No reply to download"),
-                               QStringLiteral("Reply to download failed"),
-                               QStringLiteral("Error!  %1").arg(n)}))
+        const auto block =
+            BuildDownloadBlock(n, download_buffer.subspan(static_cast<std::size_t>(n) * BlockData).first<BlockData>());
+        if (!ExchangeOrReport(
+                link,
+                {.command = 0x11, .payload = block, .flushEachAttempt = false, .timeoutMs = 500, .bytesNeeded = 2},
+                {QStringLiteral("No reply to download"), QStringLiteral("Reply to download failed"),
+                 QStringLiteral("Error!  %1").arg(n)}))
             return false;
         link.view.BlockAcknowledged();
         ShowProgress(link, static_cast<int>(std::floor(double(n) / double(blocks) * 1000.0)));

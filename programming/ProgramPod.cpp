@@ -43,8 +43,7 @@ bool ReopenWithRts(PodLink& link, const SelectedPort& port, bool rts)
 }
 
 // Indexes 0 to length inclusive, as far as the image reaches.
-void CopyImage(TransferBuffers& buffers, const std::array<std::uint8_t, ImageSize>& image,
-               std::int32_t length)
+void CopyImage(TransferBuffers& buffers, const std::array<std::uint8_t, ImageSize>& image, std::int32_t length)
 {
     const auto count = std::clamp<std::int64_t>(std::int64_t{length} + 1, 0, ImageSize);
     std::copy_n(image.begin(), count, buffers.download_buffer.begin());

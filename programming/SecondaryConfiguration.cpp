@@ -47,11 +47,9 @@ std::array<std::uint8_t, 4> SecondaryPacket(std::uint8_t address, std::uint8_t v
 bool SendSecondaryByte(PodLink& link, std::uint8_t address, std::uint8_t value)
 {
     const auto packet = SecondaryPacket(address, value);
-    return ExchangeOrReport(link,
-                            {.command = 0x44, .payload = packet, .flushEachAttempt = true,
-                             .timeoutMs = 500, .bytesNeeded = 1},
-                            {QStringLiteral("No reply to secondary byte"),
-                             QStringLiteral("Failed to send secondary byte")});
+    return ExchangeOrReport(
+        link, {.command = 0x44, .payload = packet, .flushEachAttempt = true, .timeoutMs = 500, .bytesNeeded = 1},
+        {QStringLiteral("No reply to secondary byte"), QStringLiteral("Failed to send secondary byte")});
 }
 
 bool ProgramSecondaryConfiguration(PodLink& link, std::uint8_t type_code,

@@ -69,14 +69,12 @@ ExchangeResult Exchange(PodLink& link, const CommandExchange& exchange)
     }
 }
 
-bool ExchangeOrReport(PodLink& link, const CommandExchange& exchange,
-                      const ExchangeFailure& failure)
+bool ExchangeOrReport(PodLink& link, const CommandExchange& exchange, const ExchangeFailure& failure)
 {
     const ExchangeResult result = Exchange(link, exchange);
     if (result == ExchangeResult::Acknowledged)
         return true;
-    ShowError(link, result == ExchangeResult::NoReply ? failure.noReply : failure.wrongReply,
-              failure.title);
+    ShowError(link, result == ExchangeResult::NoReply ? failure.noReply : failure.wrongReply, failure.title);
     return false;
 }
 

@@ -48,7 +48,6 @@ struct ExchangeFailure {
 };
 
 // Exchange, reporting a failure in an error box. True when acknowledged.
-bool ExchangeOrReport(PodLink& link, const CommandExchange& exchange,
-                      const ExchangeFailure& failure);
+bool ExchangeOrReport(PodLink& link, const CommandExchange& exchange, const ExchangeFailure& failure);
 
 } // namespace vantelo

@@ -28,8 +28,7 @@ void Pause(PodLink& link, int milliseconds)
 bool WaitForReply(PodLink& link, int milliseconds, std::int16_t bytesNeeded)
 {
     StartTimer(link, milliseconds);
-    while (link.timer.Enabled() && link.port.PortOpen() &&
-           link.port.InBufferCount() < bytesNeeded)
+    while (link.timer.Enabled() && link.port.PortOpen() && link.port.InBufferCount() < bytesNeeded)
         link.timer.ProcessEvents();
     return link.port.InBufferCount() >= bytesNeeded;
 }

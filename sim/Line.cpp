@@ -95,10 +95,9 @@ bool Line::PortOpen(bool open)
         return true;
     if (failOpening_ && --*failOpening_ == 0)
         Unplug(number_);
-    if (number_ < 1 || number_ >= static_cast<int>(slots_.size()) ||
-        slots_[number_] == Slot::Missing || slots_[number_] == Slot::Unplugged) {
-        openError_ = number_ >= 1 && number_ < static_cast<int>(slots_.size()) ? missingWhy_[number_]
-                                                                              : std::string();
+    if (number_ < 1 || number_ >= static_cast<int>(slots_.size()) || slots_[number_] == Slot::Missing ||
+        slots_[number_] == Slot::Unplugged) {
+        openError_ = number_ >= 1 && number_ < static_cast<int>(slots_.size()) ? missingWhy_[number_] : std::string();
         return false;
     }
     openPort_ = number_;
@@ -143,8 +142,7 @@ void Line::Break(bool on)
         breakStart_ = breakStart_.value_or(clock_.Now());
     } else if (breakStart_) {
         const Nanos start = *std::exchange(breakStart_, std::nullopt);
-        HandOver({.time = clock_.Now(), .settings = settings_, .rts = rts_,
-                  .low = clock_.Now() - start});
+        HandOver({.time = clock_.Now(), .settings = settings_, .rts = rts_, .low = clock_.Now() - start});
     }
 }
 
@@ -201,8 +199,7 @@ void Line::Deliver(const Transmission& reply, Nanos after, int port)
 
 std::int16_t Line::InBufferCount()
 {
-    return static_cast<std::int16_t>(
-        std::min<std::size_t>(input_.size(), std::numeric_limits<std::int16_t>::max()));
+    return static_cast<std::int16_t>(std::min<std::size_t>(input_.size(), std::numeric_limits<std::int16_t>::max()));
 }
 
 std::vector<std::uint8_t> Line::Input()

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "platform/serial/LineSettings.h"
 #include "platform/SerialPort.h"
+#include "platform/serial/LineSettings.h"
 #include "sim/Clock.h"
 #include "sim/Pod.h"
 
@@ -74,7 +74,7 @@ private:
     // When each device's transmitter has sent everything it was given.
     std::array<Nanos, 5> replyFree_{};
     int number_ = 1;
-    int openPort_ = 0; // 0: closed
+    int openPort_ = 0;        // 0: closed
     unsigned generation_ = 0; // changes on every open and close
     bool rts_ = false;
     LineSettings settings_;

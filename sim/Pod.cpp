@@ -86,8 +86,7 @@ std::vector<Transmission> Pod::Receive(const WireByte& byte)
     if (byte.low > 0 || baud == LowPulseBaud)
         return {};
     std::vector<Transmission> replies;
-    if (awake_ && baud == model_.baud && MatchesProbe(byte.value) &&
-        ++probesHeard_ != model_.faults.missProbe)
+    if (awake_ && baud == model_.baud && MatchesProbe(byte.value) && ++probesHeard_ != model_.faults.missProbe)
         replies.push_back(ProbeReply());
     if (baud == CommandBaud) {
         if (auto answer = Decode(byte); !answer.bytes.empty())
@@ -117,8 +116,7 @@ Transmission Pod::ProbeReply()
     const std::uint8_t identity[] = {model_.reply, model_.major, model_.minor};
     const int offBy = faults.badProbeChecksum ? 1 : 0;
     const auto checksum = static_cast<std::uint8_t>(0xFF - Sum(identity) + offBy);
-    return {model_.turnaround, model_.baud,
-            {model_.reply, model_.major, model_.minor, checksum, 0x00}};
+    return {model_.turnaround, model_.baud, {model_.reply, model_.major, model_.minor, checksum, 0x00}};
 }
 
 Transmission Pod::Decode(const WireByte& byte)
@@ -190,8 +188,7 @@ std::vector<std::uint8_t> Pod::Execute(std::uint8_t command, Nanos time)
     }
     // A secondary byte: 0x00, address, value, checksum; answered with one byte.
     const int address = payload_[1];
-    if (address == faults.refuseSecondaryAddress &&
-        secondaryRefusals_ < faults.refuseSecondaryTimes) {
+    if (address == faults.refuseSecondaryAddress && secondaryRefusals_ < faults.refuseSecondaryTimes) {
         ++secondaryRefusals_;
         return {Refused};
     }
@@ -215,10 +212,7 @@ void Pod::Clear()
     *this = Pod(model_);
 }
 
-TwoMicroPod::TwoMicroPod(PodModel mainMicro, PodModel irMicro)
-    : main_(std::move(mainMicro)), ir_(std::move(irMicro))
-{
-}
+TwoMicroPod::TwoMicroPod(PodModel mainMicro, PodModel irMicro) : main_(std::move(mainMicro)), ir_(std::move(irMicro)) {}
 
 std::vector<Transmission> TwoMicroPod::Receive(const WireByte& byte)
 {

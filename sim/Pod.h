@@ -13,7 +13,7 @@ namespace vantelo::sim {
 
 // One character as it crossed the wire towards a pod.
 struct WireByte {
-    Nanos time = 0;        // when its last bit arrived
+    Nanos time = 0; // when its last bit arrived
     std::uint8_t value = 0;
     bool ninthBit = false; // parity bit, or the first stop bit without parity
     LineSettings settings; // under which it left the port
@@ -55,9 +55,9 @@ struct PodFaults {
     int refuseBlockTimes = 0;          // ... this many times
     int refuseSecondaryAddress = -1;   // likewise for one secondary address
     int refuseSecondaryTimes = 0;
-    int ignoreRestarts = 0;            // the first n restarts go unanswered
-    bool badProbeChecksum = false;     // probe reply checksum off by one
-    int missProbe = 0;                 // the nth probe it recognises goes unanswered
+    int ignoreRestarts = 0;        // the first n restarts go unanswered
+    bool badProbeChecksum = false; // probe reply checksum off by one
+    int missProbe = 0;             // the nth probe it recognises goes unanswered
     // The whole probe reply, in place of the one the pod would make.
     std::optional<std::vector<std::uint8_t>> probeReply;
     std::vector<LateAnswer> late;
@@ -69,9 +69,9 @@ struct PodModel {
     std::uint8_t reply = 0x22; // identification byte
     std::uint8_t major = 1;
     std::uint8_t minor = 0;
-    std::int32_t baud = 9600;  // listening rate of the probe
-    Nanos turnaround = 0;      // between a request's last byte and the answer
-    Nanos reboot = 0;          // deaf this long after each restart it accepts
+    std::int32_t baud = 9600; // listening rate of the probe
+    Nanos turnaround = 0;     // between a request's last byte and the answer
+    Nanos reboot = 0;         // deaf this long after each restart it accepts
     PodFaults faults;
 };
 

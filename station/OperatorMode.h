@@ -16,10 +16,10 @@ inline constexpr std::string_view OperatorModeKey = "Software\\Zantor\\Trellins\
 
 // What the machine's settings fix for every user of the bench.
 struct OperatorMode {
-    bool locked = false;  // Locked: a number, not 0
-    QString released;     // Released: the configuration's SHA-256 in hex
+    bool locked = false;   // Locked: a number, not 0
+    QString released;      // Released: the configuration's SHA-256 in hex
     QString configuration; // Configuration: the file when the command line names none
-    QStringList ports;    // Ports: as --port takes them, separated by blanks
+    QStringList ports;     // Ports: as --port takes them, separated by blanks
 };
 
 OperatorMode ReadOperatorMode(SettingsStore& machine);

@@ -22,7 +22,7 @@ struct PodRecord {
     QString id; // unique per line
     RecordOrigin origin;
     QDateTime started; // when the pod was found
-    QDateTime time; // when the result was known
+    QDateTime time;    // when the result was known
     QString port;
     QString device;
     int podType = 0;

@@ -25,10 +25,14 @@ constexpr int ReopenPause = 2000;
 PodStep StepOf(ProgramStep step)
 {
     switch (step) {
-    case ProgramStep::Pod: return PodStep::Programming;
-    case ProgramStep::MainMicro: return PodStep::MainMicro;
-    case ProgramStep::IrMicro: return PodStep::IrMicro;
-    case ProgramStep::SecondaryTable: return PodStep::SecondaryTable;
+    case ProgramStep::Pod:
+        return PodStep::Programming;
+    case ProgramStep::MainMicro:
+        return PodStep::MainMicro;
+    case ProgramStep::IrMicro:
+        return PodStep::IrMicro;
+    case ProgramStep::SecondaryTable:
+        return PodStep::SecondaryTable;
     }
     return PodStep::Programming;
 }
@@ -74,8 +78,9 @@ PortRunner::PortRunner(SerialPort& port, ReplyTimer& timer, const PortContext& c
     : c_(context), now_(std::move(now)),
       // COM1 to COM4 as the window numbers them; any other port stands in
       // the first place, which only the two-micro pod's reopening asks for.
-      port_{c_.where.number >= 1 && c_.where.number <= 4 ? c_.where.number : 1, c_.where.name},
-      link_{port, timer, messages_, view_, c_.podTypes}
+      port_{c_.where.number >= 1 && c_.where.number <= 4 ? c_.where.number : 1, c_.where.name}, link_{port, timer,
+                                                                                                      messages_, view_,
+                                                                                                      c_.podTypes}
 {
 }
 
@@ -141,7 +146,7 @@ bool PortRunner::Open()
     if (!closedReported_) {
         const std::string why = link_.port.OpenError();
         c_.board.Event(c_.index, QStringLiteral("cannot be opened") +
-                                 (why.empty() ? QString() : QStringLiteral(": ") + QString::fromStdString(why)));
+                                     (why.empty() ? QString() : QStringLiteral(": ") + QString::fromStdString(why)));
         Show(PortPhase::Unopened);
         if (c_.where.named)
             c_.control.failed = true;
@@ -211,8 +216,8 @@ void PortRunner::TakePod(const PodIdentity& pod, Time started)
         // A port gone under the download (a USB adapter pulled out) fails
         // as "no reply": say that the port itself went.
         if (record.result == PodResult::Failed && !Open())
-            messages_.texts << QStringLiteral("%1 is gone: %2")
-                                   .arg(c_.where.name, QString::fromStdString(link_.port.OpenError()));
+            messages_.texts
+                << QStringLiteral("%1 is gone: %2").arg(c_.where.name, QString::fromStdString(link_.port.OpenError()));
     }
     // Its last act was a restart, or its last restart failed: either way
     // its silence means nothing until it has booted.

@@ -29,8 +29,7 @@ void PortThread::run()
         const auto replyTimer = MakeReplyTimer();
         AbortablePort port(*serial, context_.control.abort);
         AbortableTimer timer(*replyTimer, context_.control.abort);
-        PortRunner(port, timer, context_, [] { return std::chrono::steady_clock::now().time_since_epoch(); })
-            .Run();
+        PortRunner(port, timer, context_, [] { return std::chrono::steady_clock::now().time_since_epoch(); }).Run();
     }
     const std::lock_guard lock(mutex_);
     running_ = false;

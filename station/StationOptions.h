@@ -22,9 +22,9 @@ struct StationPort {
 struct StationOptions {
     std::vector<StationPort> ports;
     bool watch = false;
-    bool window = false; // the station's window, which always watches
-    QString record;      // empty: no record
-    QString file;        // may be empty with window
+    bool window = false;               // the station's window, which always watches
+    QString record;                    // empty: no record
+    QString file;                      // may be empty with window
     std::optional<double> bootSeconds; // how long a pod may stay deaf after a restart; none: 15 s
     RecordOrigin origin{};             // for every record line; no station: the window's or the host's name
     bool locked = false;               // operators may not load another file or change the ports

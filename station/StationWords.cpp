@@ -23,10 +23,14 @@ long long SecondsBetween(BoardClock::time_point from, BoardClock::time_point to)
 const char* ResultName(PodResult result)
 {
     switch (result) {
-    case PodResult::Programmed: return "programmed";
-    case PodResult::Failed: return "failed";
-    case PodResult::Skipped: return "skipped";
-    case PodResult::Interrupted: return "interrupted";
+    case PodResult::Programmed:
+        return "programmed";
+    case PodResult::Failed:
+        return "failed";
+    case PodResult::Skipped:
+        return "skipped";
+    case PodResult::Interrupted:
+        return "interrupted";
     }
     return "failed";
 }
@@ -52,17 +56,28 @@ QString ResultWords(PodResult result, bool shout)
 QString PhaseWords(PortPhase phase)
 {
     switch (phase) {
-    case PortPhase::Waiting: return QStringLiteral("waiting");
-    case PortPhase::Searching: return QStringLiteral("searching");
-    case PortPhase::Writing: return QStringLiteral("writing");
-    case PortPhase::Restarting: return QStringLiteral("pod restarting, leave it on");
-    case PortPhase::TakeOff: return QStringLiteral("take the pod off");
-    case PortPhase::Changed: return QStringLiteral("pod changed? take it off and wait for ready");
-    case PortPhase::Ready: return QStringLiteral("ready: put the next pod on");
-    case PortPhase::NoPod: return QStringLiteral("no pod");
-    case PortPhase::Unopened: return QStringLiteral("cannot be opened");
-    case PortPhase::Stopped: return QStringLiteral("stopped");
-    case PortPhase::Halted: return QStringLiteral("stopped: the record cannot be written");
+    case PortPhase::Waiting:
+        return QStringLiteral("waiting");
+    case PortPhase::Searching:
+        return QStringLiteral("searching");
+    case PortPhase::Writing:
+        return QStringLiteral("writing");
+    case PortPhase::Restarting:
+        return QStringLiteral("pod restarting, leave it on");
+    case PortPhase::TakeOff:
+        return QStringLiteral("take the pod off");
+    case PortPhase::Changed:
+        return QStringLiteral("pod changed? take it off and wait for ready");
+    case PortPhase::Ready:
+        return QStringLiteral("ready: put the next pod on");
+    case PortPhase::NoPod:
+        return QStringLiteral("no pod");
+    case PortPhase::Unopened:
+        return QStringLiteral("cannot be opened");
+    case PortPhase::Stopped:
+        return QStringLiteral("stopped");
+    case PortPhase::Halted:
+        return QStringLiteral("stopped: the record cannot be written");
     }
     return {};
 }
@@ -70,21 +85,30 @@ QString PhaseWords(PortPhase phase)
 QString CallWords(PortPhase phase)
 {
     switch (phase) {
-    case PortPhase::TakeOff: return QStringLiteral("TAKE OFF");
-    case PortPhase::Changed: return QStringLiteral("POD CHANGED?");
-    case PortPhase::Ready: return QStringLiteral("READY");
-    default: return {};
+    case PortPhase::TakeOff:
+        return QStringLiteral("TAKE OFF");
+    case PortPhase::Changed:
+        return QStringLiteral("POD CHANGED?");
+    case PortPhase::Ready:
+        return QStringLiteral("READY");
+    default:
+        return {};
     }
 }
 
 QString StepWords(PodStep step)
 {
     switch (step) {
-    case PodStep::Programming: return QStringLiteral("programming");
-    case PodStep::MainMicro: return QStringLiteral("programming the main micro");
-    case PodStep::IrMicro: return QStringLiteral("programming the IR micro");
-    case PodStep::SecondaryTable: return QStringLiteral("secondary table");
-    case PodStep::Restarting: return QStringLiteral("restarting");
+    case PodStep::Programming:
+        return QStringLiteral("programming");
+    case PodStep::MainMicro:
+        return QStringLiteral("programming the main micro");
+    case PodStep::IrMicro:
+        return QStringLiteral("programming the IR micro");
+    case PodStep::SecondaryTable:
+        return QStringLiteral("secondary table");
+    case PodStep::Restarting:
+        return QStringLiteral("restarting");
     }
     return {};
 }

@@ -39,10 +39,7 @@ public:
     std::optional<StoreKey> OpenKey(std::string_view) override { return std::nullopt; }
     std::optional<StoreKey> OpenKeyForListing(std::string_view) override { return std::nullopt; }
     std::optional<std::string> EnumKey(StoreKey, std::uint32_t) override { return std::nullopt; }
-    std::optional<StoreValue> QueryValue(StoreKey, std::string_view) override
-    {
-        return std::nullopt;
-    }
+    std::optional<StoreValue> QueryValue(StoreKey, std::string_view) override { return std::nullopt; }
 
     std::optional<StoreKey> CreateKey(std::string_view path) override
     {
@@ -50,13 +47,12 @@ public:
         return lastKey_;
     }
 
-    bool SetValue(StoreKey key, std::string_view name, std::uint32_t type,
-                  std::span<const std::uint8_t> data) override
+    bool SetValue(StoreKey key, std::string_view name, std::uint32_t type, std::span<const std::uint8_t> data) override
     {
         const std::string where = "HKLM " + Quoted(keys_.at(key)) + ' ' + Quoted(name) + ' ';
         if (type == StoreText) {
-            out_ << "WriteRegStr " << where
-                 << Quoted({reinterpret_cast<const char*>(data.data()), data.size()}) << '\n';
+            out_ << "WriteRegStr " << where << Quoted({reinterpret_cast<const char*>(data.data()), data.size()})
+                 << '\n';
         } else if (type == StoreNumber && data.size() == 4) {
             out_ << "WriteRegDWORD " << where << ReadLittleEndian32(data.first<4>()) << '\n';
         } else {

@@ -55,8 +55,7 @@ bool StandardOutputIsTerminal()
         return false;
     const HANDLE out = GetStdHandle(STD_OUTPUT_HANDLE);
     DWORD mode = 0;
-    return GetConsoleMode(out, &mode) &&
-           SetConsoleMode(out, mode | ENABLE_VIRTUAL_TERMINAL_PROCESSING);
+    return GetConsoleMode(out, &mode) && SetConsoleMode(out, mode | ENABLE_VIRTUAL_TERMINAL_PROCESSING);
 }
 
 void WriteText(std::FILE* file, const QString& text)

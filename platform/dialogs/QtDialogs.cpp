@@ -22,8 +22,7 @@ QStringList NameFilters(const QString& filter)
         const QString description = parts[i].trimmed();
         const QString patterns = parts[i + 1].trimmed().replace(u';', u' ');
         // The description often names the pattern already.
-        filters << (description.contains(u'(') ? description
-                                               : description + QStringLiteral(" (") + patterns + u')');
+        filters << (description.contains(u'(') ? description : description + QStringLiteral(" (") + patterns + u')');
     }
     return filters;
 }
@@ -51,17 +50,22 @@ void QtClipboard::SetText(const QString& text)
     QGuiApplication::clipboard()->setText(text);
 }
 
-MsgAnswer QtMsgBox::Show(const QString& text, const QString& title, MsgButtons buttons,
-                         MsgIcon icon)
+MsgAnswer QtMsgBox::Show(const QString& text, const QString& title, MsgButtons buttons, MsgIcon icon)
 {
     QMessageBox box(parent_);
     box.setTextFormat(Qt::PlainText); // texts carry paths and pods' words, never markup
     box.setText(text);
     box.setWindowTitle(title);
     switch (icon) {
-    case MsgIcon::None: box.setIcon(QMessageBox::NoIcon); break;
-    case MsgIcon::Exclamation: box.setIcon(QMessageBox::Warning); break;
-    case MsgIcon::Question: box.setIcon(QMessageBox::Question); break;
+    case MsgIcon::None:
+        box.setIcon(QMessageBox::NoIcon);
+        break;
+    case MsgIcon::Exclamation:
+        box.setIcon(QMessageBox::Warning);
+        break;
+    case MsgIcon::Question:
+        box.setIcon(QMessageBox::Question);
+        break;
     }
     if (buttons == MsgButtons::YesNo) {
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);

@@ -23,8 +23,7 @@ public:
 class QtMsgBox final : public MsgBox {
 public:
     explicit QtMsgBox(QWidget* parent = nullptr) : parent_(parent) {}
-    MsgAnswer Show(const QString& text, const QString& title, MsgButtons buttons,
-                   MsgIcon icon) override;
+    MsgAnswer Show(const QString& text, const QString& title, MsgButtons buttons, MsgIcon icon) override;
 
 private:
     QWidget* parent_;

@@ -124,7 +124,9 @@ bool LinuxSerialPort::Drain()
 {
     using namespace std::chrono;
     const auto deadline = steady_clock::now() + DrainLimit;
-    const auto left = [&] { return static_cast<int>(duration_cast<milliseconds>(deadline - steady_clock::now()).count()); };
+    const auto left = [&] {
+        return static_cast<int>(duration_cast<milliseconds>(deadline - steady_clock::now()).count());
+    };
     while (port_.bytesToWrite() > 0 && left() > 0 && port_.waitForBytesWritten(left())) {
     }
     const qintptr handle = port_.handle();

@@ -302,8 +302,7 @@ std::int16_t WinSerialPort::InBufferCount()
     Collect();
     if (!PortOpen())
         return 0;
-    return static_cast<std::int16_t>(
-        std::min<std::size_t>(received_.size(), std::numeric_limits<std::int16_t>::max()));
+    return static_cast<std::int16_t>(std::min<std::size_t>(received_.size(), std::numeric_limits<std::int16_t>::max()));
 }
 
 std::vector<std::uint8_t> WinSerialPort::Input()

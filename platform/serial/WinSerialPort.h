@@ -1,7 +1,7 @@
 #pragma once
 
-#include "platform/serial/LineSettings.h"
 #include "platform/SerialPort.h"
+#include "platform/serial/LineSettings.h"
 
 #include <QString>
 

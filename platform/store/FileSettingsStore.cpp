@@ -47,8 +47,7 @@ FileSettingsStore::FileSettingsStore(const QString& filePath) : filePath_(filePa
     if (file.open(QIODevice::ReadOnly))
         bytes = file.readAll();
     if (!file.isOpen() || file.error() != QFileDevice::NoError) {
-        std::fprintf(stderr, "vantelo: %s: cannot read the settings store; %s\n", name.constData(),
-                     Fallback);
+        std::fprintf(stderr, "vantelo: %s: cannot read the settings store; %s\n", name.constData(), Fallback);
         return;
     }
     // An empty file holds nothing anybody could lose.
@@ -56,11 +55,11 @@ FileSettingsStore::FileSettingsStore(const QString& filePath) : filePath_(filePa
         keepFile_ = false;
         return;
     }
-    auto parsed = ParseRegFile({reinterpret_cast<const std::uint8_t*>(bytes.constData()),
-                                static_cast<std::size_t>(bytes.size())});
+    auto parsed = ParseRegFile(
+        {reinterpret_cast<const std::uint8_t*>(bytes.constData()), static_cast<std::size_t>(bytes.size())});
     if (const auto* bad = std::get_if<RegParseError>(&parsed)) {
-        std::fprintf(stderr, "vantelo: %s line %d: cannot parse the settings store; %s\n",
-                     name.constData(), bad->line, Fallback);
+        std::fprintf(stderr, "vantelo: %s line %d: cannot parse the settings store; %s\n", name.constData(), bad->line,
+                     Fallback);
         return;
     }
     tree_ = std::move(std::get<RegTree>(parsed));
@@ -89,8 +88,7 @@ std::optional<std::string> FileSettingsStore::EnumKey(StoreKey key, std::uint32_
         return std::nullopt;
     std::optional<std::string_view> previous;
     std::uint32_t count = 0;
-    for (auto it = tree_.lower_bound(*path + '\\'); it != tree_.end() && IsBelow(it->first, *path);
-         ++it) {
+    for (auto it = tree_.lower_bound(*path + '\\'); it != tree_.end() && IsBelow(it->first, *path); ++it) {
         auto child = std::string_view(it->first).substr(path->size() + 1);
         child = child.substr(0, child.find('\\'));
         if (previous && EqualNoCase(child, *previous))

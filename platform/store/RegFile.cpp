@@ -28,8 +28,7 @@ int PathRank(char c)
 // Position of the value of that name, or the count when there is none.
 std::size_t IndexOf(const std::vector<RegValue>& values, std::string_view name)
 {
-    const auto it =
-        std::ranges::find_if(values, [&](const RegValue& v) { return EqualNoCase(v.name, name); });
+    const auto it = std::ranges::find_if(values, [&](const RegValue& v) { return EqualNoCase(v.name, name); });
     return static_cast<std::size_t>(it - values.begin());
 }
 
@@ -93,8 +92,7 @@ std::optional<std::uint32_t> ParseHex(std::string_view digits, std::size_t maxDi
 {
     std::uint32_t number = 0;
     const auto* end = digits.data() + digits.size();
-    if (digits.empty() || digits.size() > maxDigits ||
-        std::from_chars(digits.data(), end, number, 16).ptr != end)
+    if (digits.empty() || digits.size() > maxDigits || std::from_chars(digits.data(), end, number, 16).ptr != end)
         return std::nullopt;
     return number;
 }
@@ -229,8 +227,7 @@ void AppendData(std::string& out, const StoreValue& value)
     const auto& data = value.data;
     const std::string_view text(reinterpret_cast<const char*>(data.data()), data.size());
     // A line break would end the line early, a NUL would be cut on reading back.
-    if (value.type == StoreText &&
-        text.find_first_of(std::string_view("\0\r\n", 3)) == std::string_view::npos &&
+    if (value.type == StoreText && text.find_first_of(std::string_view("\0\r\n", 3)) == std::string_view::npos &&
         IsValidUtf8(text)) {
         AppendQuoted(out, text);
         return;

@@ -16,8 +16,7 @@ std::unique_ptr<SettingsStore> OpenMachineSettingsStore()
     return std::make_unique<WinRegistryStore>();
 #else
     const QString path = qEnvironmentVariable("VANTELO_REGISTRY");
-    return std::make_unique<FileSettingsStore>(
-        path.isEmpty() ? QStringLiteral("/etc/vantelo/registry.reg") : path);
+    return std::make_unique<FileSettingsStore>(path.isEmpty() ? QStringLiteral("/etc/vantelo/registry.reg") : path);
 #endif
 }
 

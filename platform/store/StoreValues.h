@@ -34,7 +34,6 @@ std::optional<std::uint32_t> QueryNumber(SettingsStore& store, StoreKey key, std
 
 // A text value cut at its first NUL; nothing when missing, of another kind,
 // empty or longer than `buffer` bytes.
-std::optional<std::string> QueryText(SettingsStore& store, StoreKey key, std::string_view name,
-                                     std::size_t buffer);
+std::optional<std::string> QueryText(SettingsStore& store, StoreKey key, std::string_view name, std::size_t buffer);
 
 } // namespace vantelo

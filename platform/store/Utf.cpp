@@ -76,9 +76,7 @@ std::variant<std::string, Utf16Error> Utf16LeToUtf8(std::span<const std::uint8_t
     std::string out;
     int line = 1;
     const std::size_t units = bytes.size() / 2;
-    const auto unit = [&](std::size_t i) {
-        return char32_t{bytes[2 * i]} | char32_t{bytes[2 * i + 1]} << 8;
-    };
+    const auto unit = [&](std::size_t i) { return char32_t{bytes[2 * i]} | char32_t{bytes[2 * i + 1]} << 8; };
     for (std::size_t i = 0; i < units; ++i) {
         char32_t c = unit(i);
         if (IsLowSurrogate(c))

@@ -30,8 +30,7 @@ std::optional<StoreKey> WinRegistryStore::OpenKey(std::string_view path)
 std::optional<StoreKey> WinRegistryStore::OpenKeyForListing(std::string_view path)
 {
     HKEY key = nullptr;
-    const LONG status = RegOpenKeyExA(HKEY_LOCAL_MACHINE, std::string(path).c_str(), 0,
-                                      KEY_ENUMERATE_SUB_KEYS, &key);
+    const LONG status = RegOpenKeyExA(HKEY_LOCAL_MACHINE, std::string(path).c_str(), 0, KEY_ENUMERATE_SUB_KEYS, &key);
     return Opened(status, key);
 }
 
@@ -39,8 +38,7 @@ std::optional<std::string> WinRegistryStore::EnumKey(StoreKey key, std::uint32_t
 {
     char name[255];
     DWORD length = sizeof name;
-    if (RegEnumKeyExA(Handle(key), index, name, &length, nullptr, nullptr, nullptr, nullptr) !=
-        ERROR_SUCCESS)
+    if (RegEnumKeyExA(Handle(key), index, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
         return std::nullopt;
     return std::string(name, length);
 }
@@ -52,13 +50,11 @@ std::optional<StoreValue> WinRegistryStore::QueryValue(StoreKey key, std::string
     const std::string valueName(name);
     DWORD type = 0;
     DWORD size = 0;
-    if (RegQueryValueExA(Handle(key), valueName.c_str(), nullptr, &type, nullptr, &size) !=
-        ERROR_SUCCESS)
+    if (RegQueryValueExA(Handle(key), valueName.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS)
         return std::nullopt;
     StoreValue value;
     value.data.resize(size);
-    if (RegQueryValueExA(Handle(key), valueName.c_str(), nullptr, &type, value.data.data(),
-                         &size) != ERROR_SUCCESS)
+    if (RegQueryValueExA(Handle(key), valueName.c_str(), nullptr, &type, value.data.data(), &size) != ERROR_SUCCESS)
         return std::nullopt;
     value.type = type;
     value.data.resize(size);

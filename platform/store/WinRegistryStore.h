@@ -13,8 +13,7 @@ public:
     std::optional<std::string> EnumKey(StoreKey key, std::uint32_t index) override;
     std::optional<StoreValue> QueryValue(StoreKey key, std::string_view name) override;
     std::optional<StoreKey> CreateKey(std::string_view path) override;
-    bool SetValue(StoreKey key, std::string_view name, std::uint32_t type,
-                  std::span<const std::uint8_t> data) override;
+    bool SetValue(StoreKey key, std::string_view name, std::uint32_t type, std::span<const std::uint8_t> data) override;
     void CloseKey(StoreKey key) override;
 };
 

@@ -12,11 +12,11 @@ namespace vantelo::station {
 
 // What a report needs of one record line, version 1 or 2.
 struct RecordEntry {
-    QString id;         // the line's own, or a hash of a version 1 line
-    QDateTime time;     // when the result was known
+    QString id;     // the line's own, or a hash of a version 1 line
+    QDateTime time; // when the result was known
     PodResult result = PodResult::Failed;
     double seconds = 0;
-    QString message;    // the first message, if any
+    QString message; // the first message, if any
     QString station, lot, operator_, podType, file;
 };
 

@@ -2,9 +2,8 @@
 
 namespace vantelo::station {
 
-const QStringList ReportKeys = {QStringLiteral("day"),      QStringLiteral("station"),
-                                QStringLiteral("lot"),      QStringLiteral("operator"),
-                                QStringLiteral("pod_type"), QStringLiteral("file")};
+const QStringList ReportKeys = {QStringLiteral("day"),      QStringLiteral("station"),  QStringLiteral("lot"),
+                                QStringLiteral("operator"), QStringLiteral("pod_type"), QStringLiteral("file")};
 
 namespace {
 

@@ -65,10 +65,18 @@ void ShiftReport::Add(const RecordEntry& entry)
         key << KeyOf(entry, index);
     Tally& tally = groups_[key];
     switch (entry.result) {
-    case PodResult::Programmed: ++tally.programmed; break;
-    case PodResult::Failed: ++tally.failed; break;
-    case PodResult::Skipped: ++tally.skipped; break;
-    case PodResult::Interrupted: ++tally.interrupted; break;
+    case PodResult::Programmed:
+        ++tally.programmed;
+        break;
+    case PodResult::Failed:
+        ++tally.failed;
+        break;
+    case PodResult::Skipped:
+        ++tally.skipped;
+        break;
+    case PodResult::Interrupted:
+        ++tally.interrupted;
+        break;
     }
     if (entry.result != PodResult::Skipped)
         tally.seconds.push_back(entry.seconds);
@@ -79,9 +87,9 @@ void ShiftReport::Add(const RecordEntry& entry)
 std::vector<QStringList> ShiftReport::Rows(bool forCsv) const
 {
     std::vector<QStringList> rows;
-    rows.push_back(by_ + QStringList{QStringLiteral("programmed"), QStringLiteral("failed"),
-                                     QStringLiteral("skipped"), QStringLiteral("interrupted"),
-                                     QStringLiteral("yield"), QStringLiteral("median s")});
+    rows.push_back(by_ + QStringList{QStringLiteral("programmed"), QStringLiteral("failed"), QStringLiteral("skipped"),
+                                     QStringLiteral("interrupted"), QStringLiteral("yield"),
+                                     QStringLiteral("median s")});
     QList<QStringList> keys = groups_.keys();
     std::sort(keys.begin(), keys.end());
     for (const QStringList& key : keys) {
@@ -91,8 +99,8 @@ std::vector<QStringList> ShiftReport::Rows(bool forCsv) const
                                            : QString::number(100.0 * tally.programmed / written, 'f', 1) +
                                                  (forCsv ? QString() : QStringLiteral("%"));
         rows.push_back(key + QStringList{QString::number(tally.programmed), QString::number(tally.failed),
-                                         QString::number(tally.skipped), QString::number(tally.interrupted),
-                                         yield, QString::number(Median(tally.seconds), 'f', 1)});
+                                         QString::number(tally.skipped), QString::number(tally.interrupted), yield,
+                                         QString::number(Median(tally.seconds), 'f', 1)});
     }
     return rows;
 }
@@ -100,7 +108,8 @@ std::vector<QStringList> ShiftReport::Rows(bool forCsv) const
 std::vector<std::pair<QString, int>> ShiftReport::FailuresByCount() const
 {
     std::vector<std::pair<QString, int>> failures(failures_.begin(), failures_.end());
-    std::stable_sort(failures.begin(), failures.end(), [](const auto& a, const auto& b) { return a.second > b.second; });
+    std::stable_sort(failures.begin(), failures.end(),
+                     [](const auto& a, const auto& b) { return a.second > b.second; });
     return failures;
 }
 

@@ -36,7 +36,7 @@ private:
     std::vector<std::pair<QString, int>> FailuresByCount() const;
 
     QStringList by_;
-    std::vector<qsizetype> keys_; // indexes into ReportKeys
+    std::vector<qsizetype> keys_;      // indexes into ReportKeys
     QHash<QStringList, Tally> groups_; // sorted only when printed
     std::map<QString, int> failures_;
     int unreadable_ = 0;

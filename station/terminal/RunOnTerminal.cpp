@@ -51,8 +51,12 @@ int RunOnTerminal(const StationOptions& options, const PodCatalogue& podTypes, s
     RecordOrigin origin = options.origin;
     if (origin.station.isEmpty())
         origin.station = HostStationName();
-    const StationJob job{*file->configuration, file->name, file->sha256, options.watch,
-                         std::chrono::milliseconds(qRound64(options.bootSeconds.value_or(15) * 1000)), origin};
+    const StationJob job{*file->configuration,
+                         file->name,
+                         file->sha256,
+                         options.watch,
+                         std::chrono::milliseconds(qRound64(options.bootSeconds.value_or(15) * 1000)),
+                         origin};
 
     RecordFile record;
     if (!options.record.isEmpty() && !record.Open(options.record, error))

@@ -121,9 +121,8 @@ void BoardView::Order(const BoardSnapshot& board)
     std::vector<std::size_t> order(tiles_.size());
     std::iota(order.begin(), order.end(), std::size_t{0});
     if (!fits_) {
-        std::ranges::stable_partition(order, [&](std::size_t i) {
-            return i < board.ports.size() && NeedsHand(board.ports[i].phase);
-        });
+        std::ranges::stable_partition(
+            order, [&](std::size_t i) { return i < board.ports.size() && NeedsHand(board.ports[i].phase); });
     }
     if (order == order_)
         return;

@@ -48,12 +48,18 @@ int WidestCall(const QFont& font)
 const char* LookName(TileLook look)
 {
     switch (look) {
-    case TileLook::Programmed: return "programmed";
-    case TileLook::Failed: return "failed";
-    case TileLook::Skipped: return "skipped";
-    case TileLook::Busy: return "busy";
-    case TileLook::Unopened: return "unopened";
-    case TileLook::Empty: break;
+    case TileLook::Programmed:
+        return "programmed";
+    case TileLook::Failed:
+        return "failed";
+    case TileLook::Skipped:
+        return "skipped";
+    case TileLook::Busy:
+        return "busy";
+    case TileLook::Unopened:
+        return "unopened";
+    case TileLook::Empty:
+        break;
     }
     return "empty";
 }
@@ -64,10 +70,13 @@ TileLook LookOf(const PortState& port)
 {
     if (port.latched) {
         switch (*port.latched) {
-        case PodResult::Programmed: return TileLook::Programmed;
-        case PodResult::Skipped: return TileLook::Skipped;
+        case PodResult::Programmed:
+            return TileLook::Programmed;
+        case PodResult::Skipped:
+            return TileLook::Skipped;
         case PodResult::Failed:
-        case PodResult::Interrupted: return TileLook::Failed;
+        case PodResult::Interrupted:
+            return TileLook::Failed;
         }
     }
     if (port.phase == PortPhase::Unopened || port.phase == PortPhase::Halted)

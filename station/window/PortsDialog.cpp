@@ -50,7 +50,8 @@ PortsDialog::PortsDialog(const WindowSettings& current, QWidget* parent)
     auto* browse = new QPushButton(QStringLiteral("Choose..."), this);
     browse->setAccessibleName(QStringLiteral("Choose the record folder"));
     connect(browse, &QPushButton::clicked, this, [this] {
-        const QString folder = QFileDialog::getExistingDirectory(this, QStringLiteral("Record folder"), folder_->text());
+        const QString folder =
+            QFileDialog::getExistingDirectory(this, QStringLiteral("Record folder"), folder_->text());
         if (!folder.isEmpty())
             folder_->setText(folder);
     });

@@ -55,8 +55,8 @@ StationWindow::StationWindow(const PodCatalogue& podTypes, const WindowStart& st
       ports_(Button(QStringLiteral("&Ports"), QStringLiteral("The ports to serve and the record's settings"), this)),
       lot_(new QLineEdit(start.origin.lot, this)),
       startButton_(Button(QStringLiteral("&Start"), QStringLiteral("Program every pod put on a port"), this)),
-      stop_(Button(QStringLiteral("S&top"), QStringLiteral("Finish the pods being written; again: stop at once"),
-                   this)),
+      stop_(
+          Button(QStringLiteral("S&top"), QStringLiteral("Finish the pods being written; again: stop at once"), this)),
       newShift_(Button(QStringLiteral("&New shift"), QStringLiteral("Start the totals, yield and rate again"), this)),
       banner_(new QLabel(this)), view_(new BoardView(this)), record_(new QLabel(this)),
       messages_(new QPlainTextEdit(this))
@@ -174,8 +174,8 @@ std::optional<std::vector<StationPort>> StationWindow::Ports()
     const auto ports = ParsePorts(ReadWindowSettings(settings_).ports, error);
     if (ports && !ports->empty())
         return ports;
-    boxes_.Show(ports ? QStringLiteral("No port to serve: choose them with Ports.") : error, ErrorTitle,
-                MsgButtons::Ok, MsgIcon::None);
+    boxes_.Show(ports ? QStringLiteral("No port to serve: choose them with Ports.") : error, ErrorTitle, MsgButtons::Ok,
+                MsgIcon::None);
     return std::nullopt;
 }
 
@@ -245,8 +245,7 @@ void StationWindow::Start()
     }
     const double bootSeconds = start_.bootSeconds.value_or(ReadWindowSettings(settings_).bootSeconds);
     job_ = std::make_unique<StationJob>(StationJob{*loaded_->configuration, loaded_->name, loaded_->sha256, true,
-                                                   std::chrono::milliseconds(qRound64(bootSeconds * 1000)),
-                                                   *origin});
+                                                   std::chrono::milliseconds(qRound64(bootSeconds * 1000)), *origin});
     run_ = std::make_unique<StationRun>(podTypes_, *job_, *ports, *board_, *recordFile_);
     connect(run_.get(), &StationRun::Finished, this, &StationWindow::Finished);
     finished_ = false;
@@ -300,10 +299,9 @@ void StationWindow::closeEvent(QCloseEvent* event)
     event->ignore();
     if (!closeWhenFinished_) {
         Refresh();
-        if (Writing(last_) &&
-            boxes_.Show(QStringLiteral("Pods are being written. Stop at once and close? "
-                                       "They will be recorded as interrupted."),
-                        Title, MsgButtons::YesNo, MsgIcon::Question) != MsgAnswer::Yes)
+        if (Writing(last_) && boxes_.Show(QStringLiteral("Pods are being written. Stop at once and close? "
+                                                         "They will be recorded as interrupted."),
+                                          Title, MsgButtons::YesNo, MsgIcon::Question) != MsgAnswer::Yes)
             return;
     }
     CloseAtOnce();

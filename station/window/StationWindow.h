@@ -31,8 +31,8 @@ class StationRun;
 
 // What the command line fixes for the window's whole life.
 struct WindowStart {
-    std::vector<StationPort> ports; // empty: those the settings remember
-    QString record;                 // empty: a record per day in the settings' folder
+    std::vector<StationPort> ports;    // empty: those the settings remember
+    QString record;                    // empty: a record per day in the settings' folder
     std::optional<double> bootSeconds; // none: the window's setting
     RecordOrigin origin{};             // for every record line; empty parts: the window's
     bool locked = false;               // neither Load nor Ports offered

@@ -11,12 +11,12 @@ namespace vantelo::station {
 WindowSettings ReadWindowSettings(QSettings& settings)
 {
     const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    return {settings.value(QStringLiteral("ports"), QStringList{"1", "2", "3", "4"}).toStringList(),
-            settings.value(QStringLiteral("recordFolder"), QDir(documents).filePath(QStringLiteral("Vantelo")))
-                .toString(),
-            std::clamp(settings.value(QStringLiteral("bootSeconds"), 15.0).toDouble(), 1.0, 600.0),
-            settings.value(QStringLiteral("station")).toString().trimmed(),
-            settings.value(QStringLiteral("askOperator"), false).toBool()};
+    return {
+        settings.value(QStringLiteral("ports"), QStringList{"1", "2", "3", "4"}).toStringList(),
+        settings.value(QStringLiteral("recordFolder"), QDir(documents).filePath(QStringLiteral("Vantelo"))).toString(),
+        std::clamp(settings.value(QStringLiteral("bootSeconds"), 15.0).toDouble(), 1.0, 600.0),
+        settings.value(QStringLiteral("station")).toString().trimmed(),
+        settings.value(QStringLiteral("askOperator"), false).toBool()};
 }
 
 void WriteWindowSettings(QSettings& settings, const WindowSettings& remembered)

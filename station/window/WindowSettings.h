@@ -9,10 +9,10 @@ namespace vantelo::station {
 
 // What the window remembers in the user's settings.
 struct WindowSettings {
-    QStringList ports;    // as given: "3", "/dev/ttyUSB0"
-    QString recordFolder; // where a record per day is kept
-    double bootSeconds = 15; // the longest a pod may boot
-    QString station;      // the bench in record lines; empty: the host's name
+    QStringList ports;        // as given: "3", "/dev/ttyUSB0"
+    QString recordFolder;     // where a record per day is kept
+    double bootSeconds = 15;  // the longest a pod may boot
+    QString station;          // the bench in record lines; empty: the host's name
     bool askOperator = false; // who operates is asked at every Start
 };
 

@@ -1,6 +1,5 @@
 #include "support/WindowFixture.h"
 
-
 #include <QButtonGroup>
 #include <QFrame>
 #include <QLabel>
@@ -27,8 +26,7 @@ using Image = std::array<std::uint8_t, ImageSize>;
 class ProgramPod : public testing::WindowFixture {
 protected:
     // Loads the configuration, searches, and selects slot 0 as a person would.
-    std::unique_ptr<Download> ReadyToProgram(std::uint8_t typeCode, std::int32_t mainLength,
-                                             std::int32_t irLength = 0)
+    std::unique_ptr<Download> ReadyToProgram(std::uint8_t typeCode, std::int32_t mainLength, std::int32_t irLength = 0)
     {
         auto w = Start();
         LoadThroughDialog(*w, ConfigFile("job.TXF", typeCode, mainLength, irLength));
@@ -138,29 +136,53 @@ TEST_F(ProgramPod, FailuresEndTheCommand)
         MsgIcon lastIcon = MsgIcon::Exclamation;
     } rows[] = {
         {"silent pod", 1, [](auto& f, auto&) { f.silent = true; }, {}, {"Error!: Pod not responding"}},
-        {"block refused", 1, [](auto& f, auto&) { f.refuseBlock = 1, f.refuseBlockTimes = 4; }, {},
+        {"block refused",
+         1,
+         [](auto& f, auto&) { f.refuseBlock = 1, f.refuseBlockTimes = 4; },
+         {},
          {"Error!  1: Reply to download failed"}},
         {"no restart at the end", 1, [](auto& f, auto&) { f.ignoreRestarts = 4; }, {}, {NoRestart, ProgramFailed}},
-        {"secondary table refused", 13,
-         [](auto& f, auto&) { f.refuseSecondaryAddress = 0, f.refuseSecondaryTimes = 1000; }, {},
+        {"secondary table refused",
+         13,
+         [](auto& f, auto&) { f.refuseSecondaryAddress = 0, f.refuseSecondaryTimes = 1000; },
+         {},
          {byteFailed, byteFailed, byteFailed, byteFailed, byteFailed,
           "Error!: Failed to Program Velim Pod Secondary configuration", ProgramFailed}},
-        {"no slot selected", 1, {},
+        {"no slot selected",
+         1,
+         {},
          [](Download& w) { w.Option1Group->setExclusive(false), w.Option1[0]->setChecked(false); },
          {"Error!: Port not open"}},
         {"port gone", 1, {}, [this](Download&) { line.Missing(1); }, {"Error!: Could not open COM1"}},
         // Opened for the command, each micro's selection, the IR check; not for the restart check.
-        {"two-micro port not reopened", 7, {}, [this](Download&) { line.FailOpening(5); },
+        {"two-micro port not reopened",
+         7,
+         {},
+         [this](Download&) { line.FailOpening(5); },
          {"Error!: Could not open COM1"}},
-        {"port refused", 1, {}, [this](Download&) { line.Missing(1, "no permission to use /dev/ttyUSB0"); },
+        {"port refused",
+         1,
+         {},
+         [this](Download&) { line.Missing(1, "no permission to use /dev/ttyUSB0"); },
          {"Error!: Could not open COM1: no permission to use /dev/ttyUSB0"}},
-        {"main micro silent", 7, [](auto& f, auto&) { f.silent = true; }, {},
-         {NoRestart, NoRestart, NoRestart, NoRestart, "Error!: Could not connect to Oxa pod main micro!"}, MsgIcon::None},
-        {"IR micro silent", 7, [](auto&, auto& f) { f.silent = true; }, {},
-         {NoRestart, NoRestart, NoRestart, NoRestart, "Error!: Could not connect to Oxa pod IR micro!"}, MsgIcon::None},
+        {"main micro silent",
+         7,
+         [](auto& f, auto&) { f.silent = true; },
+         {},
+         {NoRestart, NoRestart, NoRestart, NoRestart, "Error!: Could not connect to Oxa pod main micro!"},
+         MsgIcon::None},
+        {"IR micro silent",
+         7,
+         [](auto&, auto& f) { f.silent = true; },
+         {},
+         {NoRestart, NoRestart, NoRestart, NoRestart, "Error!: Could not connect to Oxa pod IR micro!"},
+         MsgIcon::None},
         // The main micro hears its selection (pulse, probe, restart: 10 bytes)
         // and its image (pulse, probe, two blocks: 32 bytes), then nothing more.
-        {"main micro gone after its image", 7, [](auto& f, auto&) { f.unplugAfterBytes = 42; }, {},
+        {"main micro gone after its image",
+         7,
+         [](auto& f, auto&) { f.unplugAfterBytes = 42; },
+         {},
          {NoRestart, NoRestart, NoRestart, NoRestart, "Error!: Unit failed to restart"}},
     };
     for (const auto& row : rows) {

@@ -2,7 +2,6 @@
 
 #include "platform/console/CommandLine.h"
 
-
 #include <QDir>
 #include <QFrame>
 #include <QGroupBox>
@@ -41,8 +40,8 @@ TEST_F(Window, StartsWithNoConfigurationAndTheOverlaysInFront)
     for (QObject* child : w->children())
         if (auto* widget = qobject_cast<QWidget*>(child))
             order << widget;
-    EXPECT_EQ(order.mid(order.size() - 5), (QList<QWidget*>{w->Blanking[0], w->Blanking[1], w->Blanking[2],
-                                                              w->Blanking[3], w->PleaseWait}));
+    EXPECT_EQ(order.mid(order.size() - 5),
+              (QList<QWidget*>{w->Blanking[0], w->Blanking[1], w->Blanking[2], w->Blanking[3], w->PleaseWait}));
     // Panel i covers slot row i, and panel 3 the command buttons too.
     for (int i = 0; i < 4; ++i) {
         const QRect row = w->Option1[i]->geometry().united(w->PodType[i]->geometry()).translated(w->Frame2->pos());
@@ -187,7 +186,10 @@ TEST_F(OpenPodFile, CommandLineLoadsAtTheFirstTick)
         QString commandLine;
         bool loaded;
         std::size_t dialogs; // an empty path asks the user
-    } rows[] = {{path + "\"", true, 0}, {"\"" + path, true, 0}, {"\"", false, 1}, {"\"\"", false, 1},
+    } rows[] = {{path + "\"", true, 0},
+                {"\"" + path, true, 0},
+                {"\"", false, 1},
+                {"\"\"", false, 1},
                 {"\"" + missing + "\"", false, 0}};
     for (const auto& row : rows) {
         SCOPED_TRACE(row.commandLine.toStdString());
@@ -196,8 +198,9 @@ TEST_F(OpenPodFile, CommandLineLoadsAtTheFirstTick)
         started->Timer2_Timer();
         EXPECT_EQ(started->search->isEnabled(), row.loaded);
         EXPECT_EQ(fileDialog.calls.size(), row.dialogs);
-        EXPECT_EQ(Messages(), !row.loaded && !row.dialogs ? std::vector<QString>{"Error!: Failed to open file " + missing}
-                                                          : std::vector<QString>{});
+        EXPECT_EQ(Messages(), !row.loaded && !row.dialogs
+                                  ? std::vector<QString>{"Error!: Failed to open file " + missing}
+                                  : std::vector<QString>{});
     }
 }
 
@@ -223,7 +226,9 @@ TEST_F(Search, ListsEachPortsPodAndEnablesOnlyMatchingOnes)
     const struct {
         QString text; // "" for an empty port: the text stays
         bool shown, enabled;
-    } ports[] = {{"Lumo Plus 1.12", true, true}, {"--------------", false, false}, {"", true, false},
+    } ports[] = {{"Lumo Plus 1.12", true, true},
+                 {"--------------", false, false},
+                 {"", true, false},
                  {"Velim Pod 2.0", true, false}};
     for (int i = 0; i < 4; ++i) {
         SCOPED_TRACE(i);

@@ -26,7 +26,8 @@ std::string Key(const std::string& sub)
 // The store file: its header and the key with its version, when given.
 std::string Store(const std::string& version)
 {
-    return "Windows Registry Editor Version 5.00\n" + Key("") + (version.empty() ? "" : "\"Version\"=" + version + "\n");
+    return "Windows Registry Editor Version 5.00\n" + Key("") +
+           (version.empty() ? "" : "\"Version\"=" + version + "\n");
 }
 
 std::vector<Row> Rows(const PodCatalogue& types)
@@ -82,11 +83,16 @@ TEST_F(Catalogue, VersionDecidesWhetherTheSeedIsWrittenOrTheStoreLoaded)
     const std::string kept = Key("40") + "\"Type\"=dword:28\n\"Reply\"=dword:30\n";
     // The file (none: no file), what the first start does, how many entries the next one finds.
     const std::tuple<std::optional<std::string>, Outcome, std::size_t> rows[] = {
-        {std::nullopt, Seeded, 31}, {Store("") + kept, Seeded, 41},
-        {Store("\"17\"") + kept, Seeded, 41}, {Store("hex(4):11,00,00") + kept, Seeded, 41},
-        {Store("dword:ffffffff") + kept, Seeded, 41}, {Store("dword:10") + kept, Seeded, 41},
-        {Store("dword:11") + kept, Loaded, 41}, {Store("dword:12") + kept, Loaded, 41},
-        {Store("dword:11"), Loaded, 1}, {Store("dword:zz") + kept, Unparsable, 31}};
+        {std::nullopt, Seeded, 31},
+        {Store("") + kept, Seeded, 41},
+        {Store("\"17\"") + kept, Seeded, 41},
+        {Store("hex(4):11,00,00") + kept, Seeded, 41},
+        {Store("dword:ffffffff") + kept, Seeded, 41},
+        {Store("dword:10") + kept, Seeded, 41},
+        {Store("dword:11") + kept, Loaded, 41},
+        {Store("dword:12") + kept, Loaded, 41},
+        {Store("dword:11"), Loaded, 1},
+        {Store("dword:zz") + kept, Unparsable, 31}};
     const PodCatalogue seed = Start();
     testing::ExpectSeed(seed);
     for (const auto& [file, outcome, next] : rows) {
@@ -136,8 +142,12 @@ TEST_F(Catalogue, EntriesAreReadUpToTheirFirstUnusableValue)
         {"9", t7 + r + "\"Name\"=hex(2):4e,00\n\"BootName\"=\"B\"\n", {7, 0x66, "", ""}},
         {"10", t7 + r + "\"Name\"=hex(1):4e,00,4f\n\"BootName\"=hex(1):42,00\n", {7, 0x66, "N", "B"}},
         {"32767", good, {7, 0x99, "N", "B"}},
-        {"32768", good, {}}, {"01", good, {}}, {"-1", good, {}}, {"abc", good, {}},
-        {"1x", good, {}}, {"99999999999", good, {}}};
+        {"32768", good, {}},
+        {"01", good, {}},
+        {"-1", good, {}},
+        {"abc", good, {}},
+        {"1x", good, {}},
+        {"99999999999", good, {}}};
     std::string text = Store("dword:11");
     std::vector<Row> expected(32768, Row{});
     for (const auto& [subKey, values, read] : rows) {

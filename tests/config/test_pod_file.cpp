@@ -28,22 +28,21 @@ TEST(PodFile, AcceptsWhatCanBeSentAndRefusesTheRestUntouched)
     using enum PodFileFault;
     // Size, type, main_length, ir_length, and the fault found.
     const std::tuple<qsizetype, std::uint8_t, std::int32_t, std::int32_t, PodFileFault> rows[] = {
-        {0, 0, 0, 0, TooShort}, {65802, 0, 0, 0, TooShort}, {65803, 13, 0x1234, 0x7FF8, None},
-        {65903, 0, 0, 0, None}, {65803, 0, -1, 0, MainLength}, {65803, 7, -1, -1, MainLength},
-        {65803, 0, 32761, 0, MainLength}, {65803, 7, 32761, 0, MainLength},
-        {65803, 0, INT_MIN, 0, MainLength}, {65803, 0, 32760, 32760, None},
-        {65803, 7, 32760, 32760, None}, {65803, 0, 0, -1, None}, {65803, 7, 0, -1, IrLength},
-        {65803, 0, 0, 32761, None}, {65803, 7, 0, 32761, IrLength}};
+        {0, 0, 0, 0, TooShort},           {65802, 0, 0, 0, TooShort},       {65803, 13, 0x1234, 0x7FF8, None},
+        {65903, 0, 0, 0, None},           {65803, 0, -1, 0, MainLength},    {65803, 7, -1, -1, MainLength},
+        {65803, 0, 32761, 0, MainLength}, {65803, 7, 32761, 0, MainLength}, {65803, 0, INT_MIN, 0, MainLength},
+        {65803, 0, 32760, 32760, None},   {65803, 7, 32760, 32760, None},   {65803, 0, 0, -1, None},
+        {65803, 7, 0, -1, IrLength},      {65803, 0, 0, 32761, None},       {65803, 7, 0, 32761, IrLength}};
     QTemporaryDir dir;
     const QString path = dir.filePath("job.TXF");
     const QByteArray previous = testing::ConfigFileBytes(2, 100, 200);
     auto config = std::make_unique<PodConfiguration>();
     for (const auto& [size, type, main, ir, fault] : rows) {
-        SCOPED_TRACE(::testing::Message() << size << " bytes, type " << int(type) << ", lengths " << main
-                                          << " and " << ir);
-        ASSERT_EQ(ParsePodConfiguration(std::span(reinterpret_cast<const std::uint8_t*>(previous.data()),
-                                                  std::size_t(previous.size())),
-                                        *config)
+        SCOPED_TRACE(::testing::Message()
+                     << size << " bytes, type " << int(type) << ", lengths " << main << " and " << ir);
+        ASSERT_EQ(ParsePodConfiguration(
+                      std::span(reinterpret_cast<const std::uint8_t*>(previous.data()), std::size_t(previous.size())),
+                      *config)
                       .fault,
                   None);
         const QByteArray bytes = testing::ConfigFileBytes(type, main, ir, size);
@@ -61,11 +60,15 @@ TEST(PodFile, AcceptsWhatCanBeSentAndRefusesTheRestUntouched)
 
 TEST(PodFile, DisplayNameDropsTheFolderAndTheLastFourCharacters)
 {
-    const std::pair<const char*, std::optional<QString>> rows[] = {
-        {"C:\\Jobs\\Hall2.TXF", "Hall2"}, {"/jobs/Hall2.TXF", "Hall2"},
-        {"/a\\b/c\\Hall2.TXF", "Hall2"}, {"C:\\a\\b/Hall2.TXF", "Hall2"}, {"job1.TXF", "job1"},
-        {"conf.data", "conf."}, {"C:\\abcd", ""}, {"C:\\x.b", std::nullopt},
-        {"/jobs/", std::nullopt}};
+    const std::pair<const char*, std::optional<QString>> rows[] = {{"C:\\Jobs\\Hall2.TXF", "Hall2"},
+                                                                   {"/jobs/Hall2.TXF", "Hall2"},
+                                                                   {"/a\\b/c\\Hall2.TXF", "Hall2"},
+                                                                   {"C:\\a\\b/Hall2.TXF", "Hall2"},
+                                                                   {"job1.TXF", "job1"},
+                                                                   {"conf.data", "conf."},
+                                                                   {"C:\\abcd", ""},
+                                                                   {"C:\\x.b", std::nullopt},
+                                                                   {"/jobs/", std::nullopt}};
     for (const auto& [path, name] : rows)
         EXPECT_EQ(PodDisplayName(path), name) << path;
 }

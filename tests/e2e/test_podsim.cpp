@@ -3,9 +3,9 @@
 
 #include "catalogue/RegisterPod.h"
 #include "discovery/ProbePort.h"
-#include "platform/serial/OpenFailure.h"
 #include "platform/serial/LinuxReplyTimer.h"
 #include "platform/serial/LinuxSerialPort.h"
+#include "platform/serial/OpenFailure.h"
 #include "platform/serial/SystemSerialPort.h"
 #include "programming/DownloadData.h"
 #include "serial/Waits.h"

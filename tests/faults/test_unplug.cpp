@@ -1,6 +1,5 @@
 #include "support/WindowFixture.h"
 
-
 #include <QFrame>
 #include <QLineEdit>
 #include <QRadioButton>
@@ -44,8 +43,8 @@ struct Case {
     const char* operation;
     std::uint8_t type; // of the configuration, and of the pod on COM1
     std::int32_t length;
-    bool inSearch;     // else in the program command
-    int bytes, ms;     // COM1 vanishes after the pod heard this many bytes, or at this time
+    bool inSearch; // else in the program command
+    int bytes, ms; // COM1 vanishes after the pod heard this many bytes, or at this time
     std::vector<QString> messages;
     friend void PrintTo(const Case& c, std::ostream* os) { *os << c.operation; }
 };
@@ -56,7 +55,12 @@ const Case Cases[] = {
     {"search", 1, 8, true, 0, 150, {}},
     {"download", 1, 4000, false, 0, 3000, {"Error!  110: No reply to download"}},
     {"closing restart", 1, 16, false, 8 + 24 + 1, 0, {"Error!: No reply to restart"}},
-    {"secondary stage's probe", 13, 16, false, 8 + 24 + 2 + 4, 0,
+    {"secondary stage's probe",
+     13,
+     16,
+     false,
+     8 + 24 + 2 + 4,
+     0,
      {"Error!: Failed to Program Velim Pod Secondary configuration"}},
     {"secondary table", 13, 16, false, 8 + 24 + 10 + 5 * 20 + 3, 0, {"Error!: No reply to secondary byte"}},
     // The main micro's selection (pulse, probe, restart), then its pulse, probe and blocks.

@@ -54,21 +54,48 @@ TEST(RegFile, ParseErrorsNameTheirLine)
 {
     const std::string k = Header + "[HKEY_LOCAL_MACHINE\\K]\n";
     const std::string u16 = Utf16Le("Windows Registry Editor Version 5.00\r\n\r\n");
-    std::vector<std::pair<std::string, int>> rows = {{"", 1}, {"REGEDIT4\n", 1}, {" " + Header, 1},
-        {"\n\nWindows Registry Editor Version 5.0", 3}, {Header + "\"a\"=dword:1\n", 3},
-        {Header + "[-HKEY_LOCAL_MACHINE\\K]", 3}, {Header + "[HKEY_LOCAL_MACHINE\\K\\]", 3},
-        {Header + "[HKEY_LOCAL_MACHINE\\\\K]", 3}, {Header + "[HKEY_LOCAL_MACHINE\\K", 3},
-        {Header + "[]", 3}, {Header + "[\\K]", 3}, {k + "\"a\"=hex:01,\\\n  02\n\"b\"=x\n", 6},
-        {k + "\"a\"=dword:1\n\xE2\x82", 5}, {u16 + std::string("\x00\xD8\x41\x00", 4), 3},
-        {u16 + std::string("\x00\xDC", 2), 3}, {u16 + "A", 3}};
+    std::vector<std::pair<std::string, int>> rows = {{"", 1},
+                                                     {"REGEDIT4\n", 1},
+                                                     {" " + Header, 1},
+                                                     {"\n\nWindows Registry Editor Version 5.0", 3},
+                                                     {Header + "\"a\"=dword:1\n", 3},
+                                                     {Header + "[-HKEY_LOCAL_MACHINE\\K]", 3},
+                                                     {Header + "[HKEY_LOCAL_MACHINE\\K\\]", 3},
+                                                     {Header + "[HKEY_LOCAL_MACHINE\\\\K]", 3},
+                                                     {Header + "[HKEY_LOCAL_MACHINE\\K", 3},
+                                                     {Header + "[]", 3},
+                                                     {Header + "[\\K]", 3},
+                                                     {k + "\"a\"=hex:01,\\\n  02\n\"b\"=x\n", 6},
+                                                     {k + "\"a\"=dword:1\n\xE2\x82", 5},
+                                                     {u16 + std::string("\x00\xD8\x41\x00", 4), 3},
+                                                     {u16 + std::string("\x00\xDC", 2), 3},
+                                                     {u16 + "A", 3}};
     // Each spoils an otherwise good file at its line 4.
-    for (const char* line : {R"("a"=dword:123456789)", R"("a"=dword:)", R"("a"=dword:12x)",
-             R"("a"=hex:01,2g)", R"("a"=hex:01,,02)", R"("a"=hex:01,)", R"("a"=hex:123)",
-             R"("a"=hex(7:00)", R"("a"=hex(7)00)", R"("a"=hex(123456789):00)", R"("a"=qword:00)",
-             R"("a"=-)", R"("a"="open)", R"("a"="x\n")", R"("a"="x" y)", R"("a"dword:1)",
-             R"(a=dword:1)", "\"a\"=hex:01,\\", "\"a\"=hex:01,\\\n\xC3(", "\"a\"=\"\xC3(\"",
-             "\"a\"=\"\xC0\xAF\"", "\"a\"=\"\xE0\x80\xAF\"", "\"a\"=\"\xED\xA0\x80\"",
-             "\"a\"=\"\xF4\x90\x80\x80\"", "\"a\"=\"\xF8\x88\x80\x80\x80\""})
+    for (const char* line : {R"("a"=dword:123456789)",
+                             R"("a"=dword:)",
+                             R"("a"=dword:12x)",
+                             R"("a"=hex:01,2g)",
+                             R"("a"=hex:01,,02)",
+                             R"("a"=hex:01,)",
+                             R"("a"=hex:123)",
+                             R"("a"=hex(7:00)",
+                             R"("a"=hex(7)00)",
+                             R"("a"=hex(123456789):00)",
+                             R"("a"=qword:00)",
+                             R"("a"=-)",
+                             R"("a"="open)",
+                             R"("a"="x\n")",
+                             R"("a"="x" y)",
+                             R"("a"dword:1)",
+                             R"(a=dword:1)",
+                             "\"a\"=hex:01,\\",
+                             "\"a\"=hex:01,\\\n\xC3(",
+                             "\"a\"=\"\xC3(\"",
+                             "\"a\"=\"\xC0\xAF\"",
+                             "\"a\"=\"\xE0\x80\xAF\"",
+                             "\"a\"=\"\xED\xA0\x80\"",
+                             "\"a\"=\"\xF4\x90\x80\x80\"",
+                             "\"a\"=\"\xF8\x88\x80\x80\x80\""})
         rows.emplace_back(k + line + "\n", 4);
     for (const auto& [text, line] : rows) {
         const auto result = ParseRegFile(Bytes(text));
@@ -92,7 +119,8 @@ TEST(RegFile, ValuesReadAndWriteInTheirTextForms)
         {"hex(7):\\\n  41,00,\\\n  00,00", {7, {0x41, 0, 0, 0}}, "hex(7):41,00,00,00"},
         {R"("C:\\Pro \"Q\" ")", {StoreText, Bytes("C:\\Pro \"Q\" ")}, nullptr},
         {"\"\xC3\xBC\xE2\x82\xAC\xF0\x9F\x98\x80\"",
-            {StoreText, Bytes("\xC3\xBC\xE2\x82\xAC\xF0\x9F\x98\x80")}, nullptr},
+         {StoreText, Bytes("\xC3\xBC\xE2\x82\xAC\xF0\x9F\x98\x80")},
+         nullptr},
         // Texts that quotes would cut or break: NUL, line ends, not UTF-8.
         {"hex(1):61,00,62", {StoreText, Bytes({"a\0b", 3})}, nullptr},
         {"hex(1):61,0d,62", {StoreText, Bytes("a\rb")}, nullptr},
@@ -115,12 +143,12 @@ TEST(FileStore, ReadsUtf8WithOrWithoutBomAndUtf16WithBomWithoutWriting)
 {
     const std::string name = "Z\xC3\xBC \xE2\x82\xAC \xF0\x9F\x98\x80";
     const std::string text = "\r\nWindows Registry Editor Version 5.00\r\n\r\n; by hand\r\n" +
-        TypesKey.substr(0, TypesKey.size() - 1) + "\r\n\"Name\"=\"" + name +
-        "\"\r\n\"Type\"=dword:0000001F\r\n";
+                             TypesKey.substr(0, TypesKey.size() - 1) + "\r\n\"Name\"=\"" + name +
+                             "\"\r\n\"Type\"=dword:0000001F\r\n";
     QTemporaryDir dir;
     const QString path = dir.filePath("registry.reg");
-    for (const auto& bytes : {Utf16Le(text), "\xEF\xBB\xBF" + text,
-             QString::fromStdString(text).remove('\r').toStdString()}) {
+    for (const auto& bytes :
+         {Utf16Le(text), "\xEF\xBB\xBF" + text, QString::fromStdString(text).remove('\r').toStdString()}) {
         ASSERT_TRUE(testing::WriteFile(path, bytes));
         {
             FileSettingsStore store(path);
@@ -163,16 +191,15 @@ TEST(FileStore, FileStates)
             Set(store, Types, "Version", {StoreNumber, {0x11, 0, 0, 0}});
         }
         EXPECT_EQ(::testing::internal::GetCapturedStderr(),
-            kept ? "vantelo: " + path.toStdString() + error +
-                    "; using built-in pod types, file left unchanged\n"
-                 : "");
+                  kept ? "vantelo: " + path.toStdString() + error + "; using built-in pod types, file left unchanged\n"
+                       : "");
         if (content != folder && !blocked) {
             EXPECT_EQ(ReadFile(path), kept ? content : saved);
         }
         EXPECT_EQ(ReadFile(dir.filePath("blocker")), "keep");
         // Nothing else is left beside the file: it is replaced whole, by renaming.
-        QStringList left = QDir(QFileInfo(path).path())
-                               .entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+        QStringList left =
+            QDir(QFileInfo(path).path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
         left.removeAll("blocker");
         EXPECT_EQ(left, blocked ? QStringList{} : QStringList{"registry.reg"});
     }
@@ -216,8 +243,7 @@ TEST(FileStore, KeepsForeignKeysAndListsSubKeysInTheRegistrysOrder)
         Set(store, R"(software\zantor\trellins\types\1)", "name", {StoreText, Bytes("One")});
         Set(store, Types + "\\2", "Name", {StoreText, Bytes("Two")});
     }
-    std::string expected = before + TypesKey.substr(0, TypesKey.size() - 2) +
-                           "\\2]\n\"Name\"=\"Two\"\n\n" + after;
+    std::string expected = before + TypesKey.substr(0, TypesKey.size() - 2) + "\\2]\n\"Name\"=\"Two\"\n\n" + after;
     EXPECT_EQ(ReadFile(path), expected.replace(expected.find("\"Pod \""), 6, "\"One\""));
 
     FileSettingsStore store(path);

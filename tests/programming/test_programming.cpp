@@ -20,8 +20,8 @@ TEST(DownloadBlock, NumberHighByteFirstThenDataThenChecksum)
     const std::array<std::uint8_t, 8> tens = {0x10, 0x20, 0x30, 0x40, 0x50, 0x60, 0x70, 0x80};
     EXPECT_EQ(BuildDownloadBlock(258, counting), (Block{0x01, 0x02, 1, 2, 3, 4, 5, 6, 7, 8, 0xD8}));
     EXPECT_EQ(BuildDownloadBlock(0, tens), (Block{0, 0, 0x10, 0x20, 0x30, 0x40, 0x50, 0x60, 0x70, 0x80, 0xBF}));
-    const std::pair<std::int32_t, std::int16_t> counts[] = {
-        {-32768, 0}, {-1, 0}, {0, 0}, {1, 1}, {8, 1}, {9, 2}, {257, 33}, {32760, 4095}};
+    const std::pair<std::int32_t, std::int16_t> counts[] = {{-32768, 0}, {-1, 0}, {0, 0},    {1, 1},
+                                                            {8, 1},      {9, 2},  {257, 33}, {32760, 4095}};
     for (const auto& [length, blocks] : counts)
         EXPECT_EQ(BlockCount(length), blocks) << length;
 }
@@ -93,15 +93,24 @@ TEST_F(Download, BlockIsTriedFourTimesAtMost)
         std::vector<int> attempts;
         std::vector<QString> messages;
     } rows[] = {
-        {"refuses block 1 three times", [](auto& f) { f.refuseBlock = 1, f.refuseBlockTimes = 3; }, true,
-         {0, 1, 1, 1, 1, 2}, {}},
-        {"refuses block 1 four times", [](auto& f) { f.refuseBlock = 1, f.refuseBlockTimes = 4; }, false,
-         {0, 1, 1, 1, 1}, {"Error!  1: Reply to download failed"}},
+        {"refuses block 1 three times",
+         [](auto& f) { f.refuseBlock = 1, f.refuseBlockTimes = 3; },
+         true,
+         {0, 1, 1, 1, 1, 2},
+         {}},
+        {"refuses block 1 four times",
+         [](auto& f) { f.refuseBlock = 1, f.refuseBlockTimes = 4; },
+         false,
+         {0, 1, 1, 1, 1},
+         {"Error!  1: Reply to download failed"}},
         // Block 0 times out with one byte waiting; its second attempt finds two.
         {"answers one byte at a time", [](auto& f) { f.singleByteReplies = true; }, true, {0, 0, 1, 1, 2, 2}, {}},
         {"silent", [](auto& f) { f.silent = true; }, false, {0, 0, 0, 0}, {"Error!  0: No reply to download"}},
         // An acknowledgement left over from an earlier exchange does not count.
-        {"acknowledges wrongly, late", [this](auto&) { LeaveALateAcknowledgement(); }, false, {0, 0, 0, 0},
+        {"acknowledges wrongly, late",
+         [this](auto&) { LeaveALateAcknowledgement(); },
+         false,
+         {0, 0, 0, 0},
          {"Error!  0: Reply to download failed"}},
     };
     for (const auto& row : rows) {
@@ -187,8 +196,12 @@ TEST_F(Secondary, FailuresStartANewPassAndFiveInAllGiveUp)
     } rows[] = {
         {"refuses a byte three times", pod(100, 3), true, {}, 256 + 3, 1},
         {"refuses a byte four times", pod(100, 4), true, {byteFailed}, 101 + 3 + 256, 2},
-        {"refuses a byte always", pod(3, 1000), false,
-         {byteFailed, byteFailed, byteFailed, byteFailed, byteFailed, gaveUp}, 5 * 7, 5},
+        {"refuses a byte always",
+         pod(3, 1000),
+         false,
+         {byteFailed, byteFailed, byteFailed, byteFailed, byteFailed, gaveUp},
+         5 * 7,
+         5},
         {"silent", pod(-1, 0, true), false, {noRestart, noRestart, noRestart, noRestart, noRestart, gaveUp}, 0, 0},
         {"of another kind", pod(-1, 0, false, 0x88), false, {gaveUp}, 0, 5},
     };

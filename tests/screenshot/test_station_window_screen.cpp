@@ -3,11 +3,11 @@
 #include "support/Files.h"
 
 #include <QDeadlineTimer>
-#include <QRegularExpression>
 #include <QDir>
 #include <QGuiApplication>
 #include <QPixmap>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QScreen>
 #include <QTemporaryDir>
 #include <QThread>
@@ -66,7 +66,8 @@ TEST(StationWindowOnScreen, ShowsEachPortsResultAndRecordsEveryPod)
     // The pods answer again after their restart (the next poll, 2 s on):
     // their tiles then say to take them off; the window draws five times a second.
     QThread::msleep(4500);
-    const QImage screen = QGuiApplication::primaryScreen()->grabWindow(0).toImage().convertToFormat(QImage::Format_RGB32);
+    const QImage screen =
+        QGuiApplication::primaryScreen()->grabWindow(0).toImage().convertToFormat(QImage::Format_RGB32);
     const QImage shot = screen.copy(testing::PaintedExtent(screen));
     QDir().mkpath(QStringLiteral(SCREENSHOT_DIR));
     shot.save(QStringLiteral(SCREENSHOT_DIR "/station-window.png"));

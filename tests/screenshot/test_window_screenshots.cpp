@@ -56,12 +56,13 @@ QRect OnScreen(const QRect& twips, QPoint origin, int slot = 0)
 // `edgeLeast` of each pixel line just inside an edge), and stops at its
 // edges: the lines just outside hold none of it. The top edge is checked
 // only when `top`.
-void ExpectFilled(const QImage& shot, const QRect& r, const QColor& colour, double least,
-                  double edgeLeast, bool top)
+void ExpectFilled(const QImage& shot, const QRect& r, const QColor& colour, double least, double edgeLeast, bool top)
 {
     EXPECT_GE(Share(shot, r, colour), least) << "inside";
-    const QRect edges[] = {{r.left(), r.top(), 1, r.height()}, {r.right(), r.top(), 1, r.height()},
-                           {r.left(), r.bottom(), r.width(), 1}, {r.left(), r.top(), r.width(), 1}};
+    const QRect edges[] = {{r.left(), r.top(), 1, r.height()},
+                           {r.right(), r.top(), 1, r.height()},
+                           {r.left(), r.bottom(), r.width(), 1},
+                           {r.left(), r.top(), r.width(), 1}};
     const QPoint outwards[] = {{-1, 0}, {1, 0}, {0, 1}, {0, -1}};
     for (int i = 0; i < (top ? 4 : 3); ++i) {
         EXPECT_GE(Share(shot, edges[i], colour), edgeLeast) << "along edge " << i;
@@ -76,8 +77,8 @@ TEST(WindowOnScreen, SearchesOnStartUpThenShowsThePodsInTheirRows)
 {
     QTemporaryDir dir;
     PodsimProcess podsim{QStringLiteral(PODSIM_PROGRAM),
-                         {"--port", "1:type=1,version=1.12,baud=38400", "--port", "2:missing",
-                          "--port", "3:empty", "--port", "4:type=13,version=2.0,baud=9600"}};
+                         {"--port", "1:type=1,version=1.12,baud=38400", "--port", "2:missing", "--port", "3:empty",
+                          "--port", "4:type=13,version=2.0,baud=9600"}};
     QFile file(dir.filePath("Bench1.TXF"));
     ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(testing::ConfigFileBytes(1, 200)));
     file.close();
@@ -96,11 +97,9 @@ TEST(WindowOnScreen, SearchesOnStartUpThenShowsThePodsInTheirRows)
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
         QImage shot;
         bool seen = false;
-        while (!seen && program.state() == QProcess::Running &&
-               std::chrono::steady_clock::now() < deadline) {
+        while (!seen && program.state() == QProcess::Running && std::chrono::steady_clock::now() < deadline) {
             QThread::msleep(50);
-            shot = QGuiApplication::primaryScreen()->grabWindow(0).toImage().convertToFormat(
-                QImage::Format_RGB32);
+            shot = QGuiApplication::primaryScreen()->grabWindow(0).toImage().convertToFormat(QImage::Format_RGB32);
             seen = done(shot);
         }
         const QString path = QStringLiteral(SCREENSHOT_DIR "/") + name;

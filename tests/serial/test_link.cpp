@@ -14,9 +14,10 @@ using Link = testing::SimFixture;
 
 TEST(FrameChecksum, MakesTheFrameAddUpToFFAndNoOtherLastByteChecks)
 {
-    const std::pair<std::vector<std::uint8_t>, std::uint8_t> rows[] = {
-        {{0x00, 0x05, 0x20}, 0xDA}, {{0x00, 0x00, 0x00}, 0xFF}, {{0x00, 0xFF, 0xFF}, 0x01},
-        {{0x01, 0x02, 1, 2, 3, 4, 5, 6, 7, 8}, 0xD8}};
+    const std::pair<std::vector<std::uint8_t>, std::uint8_t> rows[] = {{{0x00, 0x05, 0x20}, 0xDA},
+                                                                       {{0x00, 0x00, 0x00}, 0xFF},
+                                                                       {{0x00, 0xFF, 0xFF}, 0x01},
+                                                                       {{0x01, 0x02, 1, 2, 3, 4, 5, 6, 7, 8}, 0xD8}};
     for (auto [frame, checksum] : rows) {
         EXPECT_EQ(FrameChecksum(frame), checksum);
         frame.push_back(checksum);
@@ -79,7 +80,9 @@ TEST_F(Link, RestartIsTriedFourTimesAtMost)
         {"answers the fourth", [](sim::PodFaults& f) { f.ignoreRestarts = 3; }, 4, {}},
         {"ignores four", [](sim::PodFaults& f) { f.ignoreRestarts = 4; }, 4, {noReply}},
         {"silent", [](sim::PodFaults& f) { f.silent = true; }, 4, {noReply}},
-        {"acknowledges wrongly", [](sim::PodFaults& f) { f.wrongAcknowledgement = true; }, 4,
+        {"acknowledges wrongly",
+         [](sim::PodFaults& f) { f.wrongAcknowledgement = true; },
+         4,
          {"Error!: Reply fail to restart"}},
     };
     for (const auto& row : rows) {

@@ -114,12 +114,13 @@ TEST(Board, DrawnInPlaceOnATerminalAndAsLinesWhenPiped)
         std::fclose(out);
         const std::string written(buffer, n);
         if (terminal)
-            EXPECT_EQ(written, "COM1 searching\x1b[K\nCOM2 waiting\x1b[K\nTotals: 0 programmed, 0 failed, 0 "
-                               "skipped, yield -\x1b[K\n\x1b[J\x1b[3FCOM2: Program failed, Trellin will fail to operate\x1b[K\n"
-                               "correctly until reprogrammmed, Try powering the pod\x1b[K\n"
-                               "off/wait/on and reprogram again\x1b[K\n"
-                               "COM1 searching\x1b[K\nCOM2 waiting\x1b[K\nTotals: 0 programmed, 0 failed, 0 "
-                               "skipped, yield -\x1b[K\n\x1b[J");
+            EXPECT_EQ(written,
+                      "COM1 searching\x1b[K\nCOM2 waiting\x1b[K\nTotals: 0 programmed, 0 failed, 0 "
+                      "skipped, yield -\x1b[K\n\x1b[J\x1b[3FCOM2: Program failed, Trellin will fail to operate\x1b[K\n"
+                      "correctly until reprogrammmed, Try powering the pod\x1b[K\n"
+                      "off/wait/on and reprogram again\x1b[K\n"
+                      "COM1 searching\x1b[K\nCOM2 waiting\x1b[K\nTotals: 0 programmed, 0 failed, 0 "
+                      "skipped, yield -\x1b[K\n\x1b[J");
         else
             EXPECT_EQ(written, "COM1: searching\nCOM2: Program failed, Trellin will fail to operate correctly "
                                "until reprogrammmed, Try powering the pod off/wait/on and reprogram again\n");

@@ -88,9 +88,9 @@ protected:
         After(0, running, look);
         AbortablePort port(polls, control.abort);
         AbortableTimer timer(clock, control.abort);
-        PortRunner(port, timer, {podTypes, job, where, 0, board, record, control},
-                   [this] { return std::chrono::nanoseconds(clock.Now()); })
-            .Run();
+        PortRunner(port, timer, {podTypes, job, where, 0, board, record, control}, [this] {
+            return std::chrono::nanoseconds(clock.Now());
+        }).Run();
         *running = false;
         polls.PortOpen(false); // as the port thread's end closes it
         last = board.Take();
@@ -180,8 +180,8 @@ TEST_F(Runner, EachPodPutOnAfterReadyIsProgrammedOnce)
         Nanos boot;
         int missProbe;
         Off off;
-        Nanos gap;       // from "ready" to the next pod; below 0: from taking one off
-        std::uint8_t nextMinor; // the version of the pods after the first
+        Nanos gap;                   // from "ready" to the next pod; below 0: from taking one off
+        std::uint8_t nextMinor;      // the version of the pods after the first
         std::vector<int> programmed; // each pod put on, in order
         bool recordFull;
         PortPhase end;
@@ -191,13 +191,33 @@ TEST_F(Runner, EachPodPutOnAfterReadyIsProgrammedOnce)
         {"booting 4 s, left on", 4 * Second, 0, Off::Never, 0, 0, {1}, false, PortPhase::TakeOff},
         {"booting 12 s, left on", 12 * Second, 0, Off::Never, 0, 0, {1}, false, PortPhase::TakeOff},
         {"booting 3 s, a probe missed", 3 * Second, 4, Off::Never, 0, 0, {1}, false, PortPhase::TakeOff},
-        {"taken off while booting", 12 * Second, 0, Off::DuringBoot, 200 * Millisecond, 0, {1, 1}, false,
+        {"taken off while booting",
+         12 * Second,
+         0,
+         Off::DuringBoot,
+         200 * Millisecond,
+         0,
+         {1, 1},
+         false,
          PortPhase::TakeOff},
-        {"swapped right after ready", 6 * Second, 0, Off::AtTakeOff, 100 * Millisecond, 0, {1, 1, 1}, false,
+        {"swapped right after ready",
+         6 * Second,
+         0,
+         Off::AtTakeOff,
+         100 * Millisecond,
+         0,
+         {1, 1, 1},
+         false,
          PortPhase::TakeOff},
-        {"swapped too soon", 1 * Second, 0, Off::AtTakeOff, -1000 * Millisecond, 0, {1, 0}, false,
-         PortPhase::TakeOff},
-        {"another version too soon", 1 * Second, 0, Off::AtTakeOff, -1000 * Millisecond, 1, {1, 0}, false,
+        {"swapped too soon", 1 * Second, 0, Off::AtTakeOff, -1000 * Millisecond, 0, {1, 0}, false, PortPhase::TakeOff},
+        {"another version too soon",
+         1 * Second,
+         0,
+         Off::AtTakeOff,
+         -1000 * Millisecond,
+         1,
+         {1, 0},
+         false,
          PortPhase::Changed},
         {"the record lost", 1 * Second, 0, Off::AtTakeOff, 100 * Millisecond, 0, {1, 0}, true, PortPhase::Halted},
         {"another type, left on", 4 * Second, 0, Off::Never, 0, 0, {0}, false, PortPhase::TakeOff, 0x33},
@@ -242,8 +262,7 @@ TEST_F(Runner, EachPodPutOnAfterReadyIsProgrammedOnce)
                 if (row.gap < 0 && next < pods.size())
                     putNext(-row.gap);
             }
-            if (on == pods.size() && row.gap >= 0 && port.phase == PortPhase::Ready && next < pods.size() &&
-                !putting)
+            if (on == pods.size() && row.gap >= 0 && port.phase == PortPhase::Ready && next < pods.size() && !putting)
                 putNext(row.gap);
         };
         Run(true, 90, {"COM1", "/dev/x", true, 1}, hands);

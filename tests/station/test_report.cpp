@@ -33,14 +33,18 @@ TEST(Report, CountsEachPodOnceByItsKeys)
                R"(","seconds":)" + std::to_string(seconds) + R"(,"messages":[)" +
                (message ? std::string("\"") + message + "\"" : std::string()) + "]}\n";
     };
-    const std::string bench1 = line("a", "2026-12-07T11:00:00.000Z", "B1", "programmed", 40) +
-                               line("b", "2026-12-07T11:05:00.000Z", "B1", "failed", 12, "Error!  6: No reply to download") +
-                               line("c", "2026-12-07T11:10:00.000Z", "B1", "programmed", 50) +
-                               line("d", "2026-12-07T11:15:00.000Z", "B1", "skipped", 1) +
-                               R"({"time":"2026-12-06T12:00:00.000Z","port":"COM1","pod_type":1,"result":"interrupted","seconds":30,"messages":[]})" "\n"
-                               R"({"time":"2026-12-07T11:20:0)" "\n";
-    const std::string bench2 = line("e", "2026-12-07T12:00:00.000Z", "B2", "programmed", 41) +
-                               line("f", "2026-12-07T12:05:00.000Z", "B2", "failed", 9, "Error!  6: No reply to download");
+    const std::string bench1 =
+        line("a", "2026-12-07T11:00:00.000Z", "B1", "programmed", 40) +
+        line("b", "2026-12-07T11:05:00.000Z", "B1", "failed", 12, "Error!  6: No reply to download") +
+        line("c", "2026-12-07T11:10:00.000Z", "B1", "programmed", 50) +
+        line("d", "2026-12-07T11:15:00.000Z", "B1", "skipped", 1) +
+        R"({"time":"2026-12-06T12:00:00.000Z","port":"COM1","pod_type":1,"result":"interrupted","seconds":30,"messages":[]})"
+        "\n"
+        R"({"time":"2026-12-07T11:20:0)"
+        "\n";
+    const std::string bench2 =
+        line("e", "2026-12-07T12:00:00.000Z", "B2", "programmed", 41) +
+        line("f", "2026-12-07T12:05:00.000Z", "B2", "failed", 9, "Error!  6: No reply to download");
     const QString one = dir.filePath("bench1.jsonl"), two = dir.filePath("bench2.jsonl");
     std::ofstream(one.toStdString()) << bench1;
     std::ofstream(two.toStdString()) << bench2;
@@ -82,9 +86,9 @@ TEST(Report, CountsEachPodOnceByItsKeys)
         std::fclose(out), std::fclose(err);
     }
 
-    for (const QStringList& bad : {QStringList{"--report"}, QStringList{"--by", "colour", one},
-                                   QStringList{"--since", "yesterday", one}, QStringList{"--csv", "--frob", one},
-                                   QStringList{one, "--until"}}) {
+    for (const QStringList& bad :
+         {QStringList{"--report"}, QStringList{"--by", "colour", one}, QStringList{"--since", "yesterday", one},
+          QStringList{"--csv", "--frob", one}, QStringList{one, "--until"}}) {
         QString error;
         EXPECT_FALSE(ParseReportOptions(bad, error)) << bad.join(' ').toStdString();
         EXPECT_FALSE(error.isEmpty());

@@ -36,7 +36,10 @@ TEST(RunOnTerminal, SaysWhyItEndsAsItDoes)
         std::string err; // said as a refusal
     } rows[] = {
         {{"--port", missingPort, dir.filePath("None.TXF")}, 2, "", "None.TXF"},
-        {{"--port", missingPort, "--expect-sha256", QString(64, u'0'), file}, 2, "", "is not the released configuration"},
+        {{"--port", missingPort, "--expect-sha256", QString(64, u'0'), file},
+         2,
+         "",
+         "is not the released configuration"},
         {{"--port", missingPort, "--record", dir.path(), file}, 1, "", dir.path().toStdString()},
         {{"--port", missingPort, file}, 1, "Exit status 1: " + missingPort.toStdString() + " could not be opened.", ""},
     };

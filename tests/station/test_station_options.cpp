@@ -24,7 +24,12 @@ TEST(StationOptions, TheMachinesOperatorModeBesideTheCommandLine)
         QString file;
         QStringList ports; // empty: refused
     } rows[] = {
-        {{"--locked", "--expect-sha256", a.toUpper(), "f.TXF"}, {}, true, {a}, "f.TXF", {"COM1", "COM2", "COM3", "COM4"}},
+        {{"--locked", "--expect-sha256", a.toUpper(), "f.TXF"},
+         {},
+         true,
+         {a},
+         "f.TXF",
+         {"COM1", "COM2", "COM3", "COM4"}},
         {{"--window"}, machine, true, {b.toLower()}, "/srv/Released.TXF", {"COM3", "COM7"}},
         {{"--expect-sha256", a, "--port", "2", "mine.TXF"}, machine, true, {a, b.toLower()}, "mine.TXF", {"COM2"}},
         {{"--expect-sha256", a.left(63), "f.TXF"}, {}, false, {}, {}, {}},

@@ -17,12 +17,12 @@
 
 #include <csignal>
 #include <fcntl.h>
+#include <functional>
+#include <optional>
 #include <pty.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
 #include <unistd.h>
-#include <functional>
-#include <optional>
 
 namespace vantelo {
 namespace {
@@ -112,8 +112,8 @@ protected:
 // take one: each pod ends as it must, once, and the record says so.
 TEST_F(Station, EveryPortOnceAndARecordOfEachPod)
 {
-    StartPodsim({"--port", "1:type=1,version=1.12,baud=38400,reboot=3000", "--port", "2:type=13,version=2.0",
-                 "--port", "3:type=2", "--port", "4:empty"});
+    StartPodsim({"--port", "1:type=1,version=1.12,baud=38400,reboot=3000", "--port", "2:type=13,version=2.0", "--port",
+                 "3:type=2", "--port", "4:empty"});
     // On Linux a backslash is part of a file's name.
     const QString lumo = Configuration("Bench\\Lumo.TXF", 1, 96), velim = Configuration("Velim.TXF", 13, 64);
     ASSERT_EQ(Run({"--station", "B1", "--operator", "ann", "--lot", "L7", lumo}), 0);
@@ -144,14 +144,16 @@ TEST_F(Station, EveryPortOnceAndARecordOfEachPod)
     ASSERT_EQ(lines.size(), std::size(expected));
     // Ports finish in any order; each run's lines are sorted by port.
     for (auto run = lines.begin(); run != lines.end(); run += 3)
-        std::sort(run, run + 3, [](const auto& a, const auto& b) { return a["port"].toString() < b["port"].toString(); });
+        std::sort(run, run + 3,
+                  [](const auto& a, const auto& b) { return a["port"].toString() < b["port"].toString(); });
     const QRegularExpression utcTime(R"(^\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d\.\d{3}Z$)");
     for (std::size_t i = 0; i < lines.size(); ++i) {
         const QJsonObject& line = lines[i];
         const Expected& row = expected[i];
         SCOPED_TRACE(i);
         EXPECT_EQ(line["port"].toString(), row.port);
-        EXPECT_EQ(line["device"].toString(), qEnvironmentVariable(QStringLiteral("VANTELO_%1").arg(row.port).toLatin1()));
+        EXPECT_EQ(line["device"].toString(),
+                  qEnvironmentVariable(QStringLiteral("VANTELO_%1").arg(row.port).toLatin1()));
         EXPECT_EQ(line["pod_type"].toInt(), row.podType);
         EXPECT_EQ(line["pod_name"].toString(), row.name);
         EXPECT_EQ(line["version"].toString(), row.version);
@@ -173,7 +175,8 @@ TEST_F(Station, EveryPortOnceAndARecordOfEachPod)
         EXPECT_LE(line["started"].toString(), line["time"].toString());
         EXPECT_EQ(line["blocks"].toInt(-1), row.blocks);
         EXPECT_EQ(line["of"].toInt(-1), row.of);
-        EXPECT_EQ(std::count_if(lines.begin(), lines.end(), [&](const auto& other) { return other["id"] == line["id"]; }), 1);
+        EXPECT_EQ(
+            std::count_if(lines.begin(), lines.end(), [&](const auto& other) { return other["id"] == line["id"]; }), 1);
     }
 
     const QString linked = dir.filePath("Linked.TXF");
@@ -183,8 +186,8 @@ TEST_F(Station, EveryPortOnceAndARecordOfEachPod)
         QStringList arguments;
         int status;
     } statuses[] = {
-        {{"--port", "4", lumo}, 3},                      // nobody there
-        {{"--port", "3", lumo}, 3},                      // only a pod of another type
+        {{"--port", "4", lumo}, 3}, // nobody there
+        {{"--port", "3", lumo}, 3}, // only a pod of another type
         {{"--port", "4", "--port", "/nonexistent/tty", lumo}, 1},
         {{"--port", "4", dir.filePath("missing.TXF")}, 2},
         {{"--port", "4", Configuration("Long.TXF", 1, 32761)}, 2},
@@ -262,11 +265,10 @@ TEST_F(Station, StoppedMidDownload)
     const auto downloading = [&] { return FileBytes(screen).contains("COM1: Lumo Plus 1.0: programming"); };
     const struct {
         std::vector<int> sent;
-        int status; // -1: killed
+        int status;         // -1: killed
         const char* result; // COM1's, none when killed
-    } rows[] = {{{SIGINT}, 0, "programmed"},     {{SIGINT, SIGINT}, 1, "interrupted"},
-                {{SIGTERM}, 1, "interrupted"},     {{SIGHUP}, 1, "interrupted"},
-                {{SIGPIPE}, 0, "programmed"},      {{SIGKILL}, -1, nullptr}};
+    } rows[] = {{{SIGINT}, 0, "programmed"},  {{SIGINT, SIGINT}, 1, "interrupted"}, {{SIGTERM}, 1, "interrupted"},
+                {{SIGHUP}, 1, "interrupted"}, {{SIGPIPE}, 0, "programmed"},         {{SIGKILL}, -1, nullptr}};
     for (const auto& row : rows) {
         SCOPED_TRACE(row.sent.back());
         QFile::remove(record);
@@ -287,7 +289,8 @@ TEST_F(Station, StoppedMidDownload)
             EXPECT_EQ(lines[1]["result"].toString(), row.result);
             EXPECT_EQ(lines[1]["messages"].toArray().size(), 0);
             const int blocks = lines[1]["blocks"].toInt(-1), of = lines[1]["of"].toInt();
-            EXPECT_TRUE(of == 512 && (row.status == 0 ? blocks == of : blocks > 0 && blocks < of)) << blocks << " of " << of;
+            EXPECT_TRUE(of == 512 && (row.status == 0 ? blocks == of : blocks > 0 && blocks < of))
+                << blocks << " of " << of;
         }
     }
 }

@@ -54,9 +54,9 @@ TEST(StationThreads, PortsShareOnlyWhatIsGuarded)
         bench.line.CommPort(i + 1);
         threads.emplace_back([&, i] {
             const StationPort where{names[std::size_t(i)], QStringLiteral("/dev/x%1").arg(i), true, i + 1};
-            PortRunner(bench.line, bench.clock, {podTypes, job, where, i, board, record, control},
-                       [&bench] { return std::chrono::nanoseconds(bench.clock.Now()); })
-                .Run();
+            PortRunner(bench.line, bench.clock, {podTypes, job, where, i, board, record, control}, [&bench] {
+                return std::chrono::nanoseconds(bench.clock.Now());
+            }).Run();
             --running;
         });
     }

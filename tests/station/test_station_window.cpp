@@ -203,10 +203,12 @@ TEST(StationWindow, LoadsStartsAndStopsOnceThenAtOnce)
     button("Start")->click();
     EXPECT_FALSE(button("Load")->isEnabled());
     EXPECT_FALSE(button("Start")->isEnabled());
-    ASSERT_TRUE(Within([&] {
-        const auto* tile = window.findChild<QFrame*>(ports->back().name);
-        return tile && tile->property("look") == "unopened";
-    }, 5s));
+    ASSERT_TRUE(Within(
+        [&] {
+            const auto* tile = window.findChild<QFrame*>(ports->back().name);
+            return tile && tile->property("look") == "unopened";
+        },
+        5s));
     EXPECT_TRUE(Text(window, "record").endsWith("record.jsonl"));
 
     button("Stop")->click();

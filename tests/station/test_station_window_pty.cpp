@@ -132,9 +132,9 @@ TEST(StationWindowPty, OperatorModeTakesOnlyTheReleasedFileAndRecordsWhoWhereWhi
         EXPECT_FALSE(window.findChild<QPushButton*>("Load")->isVisibleTo(&window));
         EXPECT_FALSE(window.findChild<QPushButton*>("Ports")->isVisibleTo(&window));
         EXPECT_FALSE(window.LoadFile(at.file));
-        EXPECT_EQ(at.boxes.Texts(), std::vector<QString>{"Error!: " + at.file +
-                                                         " is not the released configuration (its SHA-256 is " +
-                                                         released + ")."});
+        EXPECT_EQ(at.boxes.Texts(),
+                  std::vector<QString>{"Error!: " + at.file + " is not the released configuration (its SHA-256 is " +
+                                       released + ")."});
     }
     StationWindow window = at.Window(record, {{}, {}, {}, {}, true, {released}});
     ASSERT_TRUE(window.LoadFile(at.file));

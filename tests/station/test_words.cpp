@@ -16,7 +16,7 @@ TEST(StationWords, SayEachStateTheSameEverywhere)
         PortPhase phase;
         PodStep step;
         std::optional<PodResult> latched;
-        const char* status; // the tile's line
+        const char* status;       // the tile's line
         const char* latchedWords; // the terminal's, for a result
         const char* call;
     } rows[] = {

@@ -28,16 +28,15 @@ inline constexpr std::size_t MainLengthAt = 257, IrLengthAt = 261, MainImageAt =
 
 // The bytes of a configuration file of `size` bytes: every image and
 // secondary table byte differs from its neighbours.
-inline QByteArray ConfigFileBytes(std::uint8_t typeCode, std::int32_t mainLength,
-                                  std::int32_t irLength = 0, qsizetype size = ConfigFileSize)
+inline QByteArray ConfigFileBytes(std::uint8_t typeCode, std::int32_t mainLength, std::int32_t irLength = 0,
+                                  qsizetype size = ConfigFileSize)
 {
     QByteArray bytes(size, '\0');
     for (qsizetype i = 0; i < size; ++i)
         bytes[i] = static_cast<char>(i * 13 + (i >> 7));
     const auto put = [&](std::size_t offset, std::int32_t value) {
         for (std::size_t i = 0; i < 4 && offset + i < std::size_t(size); ++i)
-            bytes[qsizetype(offset + i)] =
-                static_cast<char>(static_cast<std::uint32_t>(value) >> (8 * i));
+            bytes[qsizetype(offset + i)] = static_cast<char>(static_cast<std::uint32_t>(value) >> (8 * i));
     };
     if (size > 0)
         bytes[0] = static_cast<char>(typeCode);

@@ -55,8 +55,7 @@ struct ScriptedMsgBox final : MsgBox {
     std::deque<MsgAnswer> answers; // empty: Ok for OK boxes, No for questions
     std::function<void()> onShow;  // what the user does while the box is up
 
-    MsgAnswer Show(const QString& text, const QString& title, MsgButtons buttons,
-                   MsgIcon icon) override
+    MsgAnswer Show(const QString& text, const QString& title, MsgButtons buttons, MsgIcon icon) override
     {
         calls.push_back({text, title, buttons, icon});
         if (onShow)

@@ -4,8 +4,8 @@
 #include "serial/CommandExchange.h"
 #include "serial/PodLink.h"
 #include "sim/Clock.h"
-#include "support/Sim.h"
 #include "support/ScriptedDialogs.h"
+#include "support/Sim.h"
 
 #include <gtest/gtest.h>
 

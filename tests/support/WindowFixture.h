@@ -4,9 +4,9 @@
 #include "config/PodFile.h"
 #include "platform/store/FileSettingsStore.h"
 #include "sim/Clock.h"
-#include "support/Sim.h"
 #include "support/Files.h"
 #include "support/ScriptedDialogs.h"
+#include "support/Sim.h"
 
 #include <gtest/gtest.h>
 
@@ -24,9 +24,8 @@ class WindowFixture : public ::testing::Test {
 protected:
     std::unique_ptr<Download> Start(const QString& commandLine = {})
     {
-        return std::make_unique<Download>(DownloadServices{*port, clock, store, fileDialog,
-                                                           clipboard, msgBox, commandLine,
-                                                           [this] { ++programEnds; }});
+        return std::make_unique<Download>(DownloadServices{*port, clock, store, fileDialog, clipboard, msgBox,
+                                                           commandLine, [this] { ++programEnds; }});
     }
 
     // Writes a file into the test's folder and returns its path.

@@ -40,8 +40,8 @@ TEST(OpenFailure, MissingAndBusyPortsGiveTheSystemsWords)
 {
     QTemporaryDir dir;
     const QString held = QDir::toNativeSeparators(dir.filePath(QStringLiteral("held")));
-    HANDLE holder = CreateFileW(held.toStdWString().c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0,
-                                nullptr);
+    HANDLE holder =
+        CreateFileW(held.toStdWString().c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
     ASSERT_NE(holder, INVALID_HANDLE_VALUE);
     for (const QString& device : {QStringLiteral("COM64"), held}) {
         const auto port = MakeSerialPort(device);

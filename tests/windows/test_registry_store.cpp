@@ -57,7 +57,7 @@ TEST(WindowsRegistry, FirstStartSeedsAndLaterStartsReadWhatIsStored)
     auto expected = Rows(seed);
     expected.resize(41);
     expected[40] = {40, 0x30, "Extra ", "EXTRA "};
-    expected[5] = {seed[5].Type, 0, "", ""};        // reading stops at the text
+    expected[5] = {seed[5].Type, 0, "", ""};             // reading stops at the text
     expected[7] = {seed[7].Type, seed[7].Reply, "", ""}; // a text longer than the buffer is refused
     EXPECT_EQ(Rows(RegisterPod::InitPodTypes(store)), expected);
 }

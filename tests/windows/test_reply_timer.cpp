@@ -33,10 +33,14 @@ TEST(ReplyTimer, AWaitEndsAtItsDeadlineOrAtWhatWakesTheThread)
     });
     const auto timer = MakeReplyTimer();
     timer->Interval(500);
-    const std::pair<std::function<void()>, std::chrono::milliseconds> cases[] = {
-        {[] {}, 500ms},
-        {[&] { SetEvent(event); }, 50ms},
-        {[&] { QMetaObject::invokeMethod(&app, [&] { woken = true; }, Qt::QueuedConnection); }, 50ms}};
+    const std::pair<std::function<void()>, std::chrono::milliseconds> cases[] = {{[] {}, 500ms},
+                                                                                 {[&] { SetEvent(event); }, 50ms},
+                                                                                 {[&] {
+                                                                                      QMetaObject::invokeMethod(
+                                                                                          &app, [&] { woken = true; },
+                                                                                          Qt::QueuedConnection);
+                                                                                  },
+                                                                                  50ms}};
     for (const auto& [wake, lasts] : cases) {
         woken = false;
         std::thread waker([&] {

@@ -89,8 +89,7 @@ void Serve(std::deque<WirePort>& ports)
             pollfd& master = polled[2 * i];
             pollfd& watch = polled[2 * i + 1];
             if (master.revents & (POLLERR | POLLHUP | POLLNVAL))
-                throw std::system_error(EIO, std::generic_category(),
-                                        "pty of COM" + std::to_string(ports[i].number()));
+                throw std::system_error(EIO, std::generic_category(), "pty of COM" + std::to_string(ports[i].number()));
             if (master.revents & POLLIN)
                 ports[i].ReadAvailable(now);
             if (watch.revents & POLLIN)

@@ -32,16 +32,14 @@ ExchangeLog::~ExchangeLog()
 std::string ExchangeLog::Heading(sim::Nanos at, char direction) const
 {
     char text[48];
-    std::snprintf(text, sizeof text, "%11.6f COM%d %c ", static_cast<double>(at - epoch_) * 1e-9, port_,
-                  direction);
+    std::snprintf(text, sizeof text, "%11.6f COM%d %c ", static_cast<double>(at - epoch_) * 1e-9, port_, direction);
     return text;
 }
 
 void ExchangeLog::Received(const sim::WireByte& byte)
 {
     if (framing_ && *framing_ != byte.settings) {
-        const bool payloadFollowsCommand =
-            framing_->parity == Parity::Odd && byte.settings.parity == Parity::Even;
+        const bool payloadFollowsCommand = framing_->parity == Parity::Odd && byte.settings.parity == Parity::Even;
         if (payloadFollowsCommand)
             request_ += " | " + Describe(byte.settings);
         else

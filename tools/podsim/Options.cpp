@@ -26,18 +26,17 @@ long ParseInteger(std::string_view text, long min, long max, std::string_view wh
     }
     long value = 0;
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value, base);
-    if (text.empty() || error != std::errc{} || end != text.data() + text.size() || value < min ||
-        value > max)
-        throw UsageError(std::string(what) + " must be a number from " + std::to_string(min) +
-                         " to " + std::to_string(max) + ", not " + Quoted(text));
+    if (text.empty() || error != std::errc{} || end != text.data() + text.size() || value < min || value > max)
+        throw UsageError(std::string(what) + " must be a number from " + std::to_string(min) + " to " +
+                         std::to_string(max) + ", not " + Quoted(text));
     return value;
 }
 
 std::uint8_t ReplyOfType(long type)
 {
     const PodCatalogue types = RegisterPod::LoadDefaultPodTypes();
-    const auto entry = std::find_if(types.begin(), types.end(),
-                                    [type](const PodTypeInfo& info) { return info.Type == type; });
+    const auto entry =
+        std::find_if(types.begin(), types.end(), [type](const PodTypeInfo& info) { return info.Type == type; });
     if (entry == types.end())
         throw UsageError("type=" + std::to_string(type) + " is not in the built-in catalogue");
     return entry->Reply;
@@ -100,8 +99,8 @@ bool ParsePodItem(std::string_view item, PortDescription& port)
     const auto equals = item.find('=');
     const std::string_view key = item.substr(0, equals);
     if (equals == std::string_view::npos) {
-        const auto flag = std::find_if(FaultFlags.begin(), FaultFlags.end(),
-                                       [key](const auto& entry) { return entry.first == key; });
+        const auto flag =
+            std::find_if(FaultFlags.begin(), FaultFlags.end(), [key](const auto& entry) { return entry.first == key; });
         if (flag == FaultFlags.end())
             throw UsageError("unknown pod property " + Quoted(item));
         pod.faults.*(flag->second) = true;

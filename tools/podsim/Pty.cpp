@@ -57,8 +57,8 @@ bool Pty::RestoreSettings()
         return false;
     tcflush(slave_, TCIOFLUSH);
     ioctl(slave_, TIOCNXCL); // Qt's exclusive use ends at its close, which never came
-    const bool same = now.c_iflag == raw_.c_iflag && now.c_oflag == raw_.c_oflag &&
-                      now.c_cflag == raw_.c_cflag && now.c_lflag == raw_.c_lflag &&
+    const bool same = now.c_iflag == raw_.c_iflag && now.c_oflag == raw_.c_oflag && now.c_cflag == raw_.c_cflag &&
+                      now.c_lflag == raw_.c_lflag &&
                       std::equal(std::begin(now.c_cc), std::end(now.c_cc), std::begin(raw_.c_cc));
     if (same)
         return false;

@@ -59,9 +59,9 @@ private:
     std::string imagePath_;
     std::vector<std::uint8_t> savedImage_;
     std::optional<sim::Nanos> swap_;
-    std::optional<sim::Nanos> freshPodAt_; // while the pod is away
-    sim::Nanos receiveFree_ = 0;  // when the last byte towards the pod has arrived
-    sim::Nanos transmitFree_ = 0; // when the pod's transmitter is done
+    std::optional<sim::Nanos> freshPodAt_;                     // while the pod is away
+    sim::Nanos receiveFree_ = 0;                               // when the last byte towards the pod has arrived
+    sim::Nanos transmitFree_ = 0;                              // when the pod's transmitter is done
     std::deque<std::pair<sim::Nanos, std::uint8_t>> outgoing_; // arrival time, byte
 };
 

@@ -31,11 +31,10 @@ void Run(const Options& options)
             continue;
         }
         const bool keepsImage = !options.imagesDir.empty() && described.kind == PortKind::Pod;
-        const auto image = keepsImage ? std::filesystem::path(options.imagesDir) / (name + ".image")
-                                      : std::filesystem::path();
+        const auto image =
+            keepsImage ? std::filesystem::path(options.imagesDir) / (name + ".image") : std::filesystem::path();
         const auto pod = described.kind == PortKind::Pod ? std::optional(described.pod) : std::nullopt;
-        const WirePort& port =
-            ports.emplace_back(described.number, pod, epoch, image.string(), described.swap);
+        const WirePort& port = ports.emplace_back(described.number, pod, epoch, image.string(), described.swap);
         Announce(described.number, port.pty().slavePath());
         if (!options.linksDir.empty())
             links.Add(port.pty().slavePath(), std::filesystem::path(options.linksDir) / name);
