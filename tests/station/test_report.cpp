@@ -1,5 +1,6 @@
 #include "station/report/ReportOptions.h"
 #include "station/report/RunReport.h"
+#include "support/Files.h"
 
 #include <QTemporaryDir>
 
@@ -11,15 +12,7 @@
 namespace vantelo::station {
 namespace {
 
-// Reads back a stream the report wrote.
-std::string Contents(std::FILE* stream)
-{
-    std::rewind(stream);
-    std::string text;
-    for (int c; (c = std::fgetc(stream)) != EOF;)
-        text += static_cast<char>(c);
-    return text;
-}
+using testing::Contents;
 
 // Two benches' files, one copied into the other's folder, a version 1 line
 // and a line cut short: counted, medians and yields as worked out by hand.

@@ -12,15 +12,6 @@
 namespace vantelo::station {
 namespace {
 
-std::string Written(std::FILE* file)
-{
-    std::rewind(file);
-    std::string text;
-    for (int c; (c = std::fgetc(file)) != EOF;)
-        text += static_cast<char>(c);
-    return text;
-}
-
 // The terminal front end run in-process: what it refuses and why its exit
 // status is what it is, each said where the user looks.
 TEST(RunOnTerminal, SaysWhyItEndsAsItDoes)
@@ -52,7 +43,7 @@ TEST(RunOnTerminal, SaysWhyItEndsAsItDoes)
         const std::unique_ptr<std::FILE, int (*)(std::FILE*)> out(std::tmpfile(), std::fclose),
             err(std::tmpfile(), std::fclose);
         EXPECT_EQ(RunOnTerminal(*options, podTypes, out.get(), err.get()), row.status);
-        const std::string said = Written(out.get()), refused = Written(err.get());
+        const std::string said = testing::Contents(out.get()), refused = testing::Contents(err.get());
         EXPECT_NE(said.find(row.out), std::string::npos) << said;
         EXPECT_NE(refused.find(row.err), std::string::npos) << refused;
         EXPECT_EQ(said.empty(), row.out.empty()) << "a refusal draws no board";

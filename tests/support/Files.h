@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QFile>
 
+#include <cstdio>
 #include <string>
 #include <string_view>
 
@@ -13,6 +14,16 @@ inline bool WriteFile(const QString& path, std::string_view bytes)
 {
     QFile file(path);
     return file.open(QIODevice::WriteOnly) && file.write(bytes.data(), qint64(bytes.size())) == qint64(bytes.size());
+}
+
+// Reads back what was written to a stream.
+inline std::string Contents(std::FILE* stream)
+{
+    std::rewind(stream);
+    std::string text;
+    for (int c; (c = std::fgetc(stream)) != EOF;)
+        text += static_cast<char>(c);
+    return text;
 }
 
 inline std::string ReadFile(const QString& path)
