@@ -82,17 +82,14 @@ TEST_F(Catalogue, VersionDecidesWhetherTheSeedIsWrittenOrTheStoreLoaded)
     enum Outcome { Seeded, Loaded, Unparsable };
     const std::string kept = Key("40") + "\"Type\"=dword:28\n\"Reply\"=dword:30\n";
     // The file (none: no file), what the first start does, how many entries the next one finds.
+    // clang-format off
     const std::tuple<std::optional<std::string>, Outcome, std::size_t> rows[] = {
-        {std::nullopt, Seeded, 31},
-        {Store("") + kept, Seeded, 41},
-        {Store("\"17\"") + kept, Seeded, 41},
-        {Store("hex(4):11,00,00") + kept, Seeded, 41},
-        {Store("dword:ffffffff") + kept, Seeded, 41},
-        {Store("dword:10") + kept, Seeded, 41},
-        {Store("dword:11") + kept, Loaded, 41},
-        {Store("dword:12") + kept, Loaded, 41},
-        {Store("dword:11"), Loaded, 1},
-        {Store("dword:zz") + kept, Unparsable, 31}};
+        {std::nullopt, Seeded, 31}, {Store("") + kept, Seeded, 41},
+        {Store("\"17\"") + kept, Seeded, 41}, {Store("hex(4):11,00,00") + kept, Seeded, 41},
+        {Store("dword:ffffffff") + kept, Seeded, 41}, {Store("dword:10") + kept, Seeded, 41},
+        {Store("dword:11") + kept, Loaded, 41}, {Store("dword:12") + kept, Loaded, 41},
+        {Store("dword:11"), Loaded, 1}, {Store("dword:zz") + kept, Unparsable, 31}};
+    // clang-format on
     const PodCatalogue seed = Start();
     testing::ExpectSeed(seed);
     for (const auto& [file, outcome, next] : rows) {

@@ -54,49 +54,26 @@ TEST(RegFile, ParseErrorsNameTheirLine)
 {
     const std::string k = Header + "[HKEY_LOCAL_MACHINE\\K]\n";
     const std::string u16 = Utf16Le("Windows Registry Editor Version 5.00\r\n\r\n");
-    std::vector<std::pair<std::string, int>> rows = {{"", 1},
-                                                     {"REGEDIT4\n", 1},
-                                                     {" " + Header, 1},
-                                                     {"\n\nWindows Registry Editor Version 5.0", 3},
-                                                     {Header + "\"a\"=dword:1\n", 3},
-                                                     {Header + "[-HKEY_LOCAL_MACHINE\\K]", 3},
-                                                     {Header + "[HKEY_LOCAL_MACHINE\\K\\]", 3},
-                                                     {Header + "[HKEY_LOCAL_MACHINE\\\\K]", 3},
-                                                     {Header + "[HKEY_LOCAL_MACHINE\\K", 3},
-                                                     {Header + "[]", 3},
-                                                     {Header + "[\\K]", 3},
-                                                     {k + "\"a\"=hex:01,\\\n  02\n\"b\"=x\n", 6},
-                                                     {k + "\"a\"=dword:1\n\xE2\x82", 5},
-                                                     {u16 + std::string("\x00\xD8\x41\x00", 4), 3},
-                                                     {u16 + std::string("\x00\xDC", 2), 3},
-                                                     {u16 + "A", 3}};
+    // clang-format off
+    std::vector<std::pair<std::string, int>> rows = {{"", 1}, {"REGEDIT4\n", 1}, {" " + Header, 1},
+        {"\n\nWindows Registry Editor Version 5.0", 3}, {Header + "\"a\"=dword:1\n", 3},
+        {Header + "[-HKEY_LOCAL_MACHINE\\K]", 3}, {Header + "[HKEY_LOCAL_MACHINE\\K\\]", 3},
+        {Header + "[HKEY_LOCAL_MACHINE\\\\K]", 3}, {Header + "[HKEY_LOCAL_MACHINE\\K", 3},
+        {Header + "[]", 3}, {Header + "[\\K]", 3}, {k + "\"a\"=hex:01,\\\n  02\n\"b\"=x\n", 6},
+        {k + "\"a\"=dword:1\n\xE2\x82", 5}, {u16 + std::string("\x00\xD8\x41\x00", 4), 3},
+        {u16 + std::string("\x00\xDC", 2), 3}, {u16 + "A", 3}};
+    // clang-format on
     // Each spoils an otherwise good file at its line 4.
-    for (const char* line : {R"("a"=dword:123456789)",
-                             R"("a"=dword:)",
-                             R"("a"=dword:12x)",
-                             R"("a"=hex:01,2g)",
-                             R"("a"=hex:01,,02)",
-                             R"("a"=hex:01,)",
-                             R"("a"=hex:123)",
-                             R"("a"=hex(7:00)",
-                             R"("a"=hex(7)00)",
-                             R"("a"=hex(123456789):00)",
-                             R"("a"=qword:00)",
-                             R"("a"=-)",
-                             R"("a"="open)",
-                             R"("a"="x\n")",
-                             R"("a"="x" y)",
-                             R"("a"dword:1)",
-                             R"(a=dword:1)",
-                             "\"a\"=hex:01,\\",
-                             "\"a\"=hex:01,\\\n\xC3(",
-                             "\"a\"=\"\xC3(\"",
-                             "\"a\"=\"\xC0\xAF\"",
-                             "\"a\"=\"\xE0\x80\xAF\"",
-                             "\"a\"=\"\xED\xA0\x80\"",
-                             "\"a\"=\"\xF4\x90\x80\x80\"",
-                             "\"a\"=\"\xF8\x88\x80\x80\x80\""})
+    // clang-format off
+    for (const char* line : {R"("a"=dword:123456789)", R"("a"=dword:)", R"("a"=dword:12x)",
+             R"("a"=hex:01,2g)", R"("a"=hex:01,,02)", R"("a"=hex:01,)", R"("a"=hex:123)",
+             R"("a"=hex(7:00)", R"("a"=hex(7)00)", R"("a"=hex(123456789):00)", R"("a"=qword:00)",
+             R"("a"=-)", R"("a"="open)", R"("a"="x\n")", R"("a"="x" y)", R"("a"dword:1)",
+             R"(a=dword:1)", "\"a\"=hex:01,\\", "\"a\"=hex:01,\\\n\xC3(", "\"a\"=\"\xC3(\"",
+             "\"a\"=\"\xC0\xAF\"", "\"a\"=\"\xE0\x80\xAF\"", "\"a\"=\"\xED\xA0\x80\"",
+             "\"a\"=\"\xF4\x90\x80\x80\"", "\"a\"=\"\xF8\x88\x80\x80\x80\""})
         rows.emplace_back(k + line + "\n", 4);
+    // clang-format on
     for (const auto& [text, line] : rows) {
         const auto result = ParseRegFile(Bytes(text));
         const auto* error = std::get_if<RegParseError>(&result);

@@ -93,25 +93,18 @@ TEST_F(Download, BlockIsTriedFourTimesAtMost)
         std::vector<int> attempts;
         std::vector<QString> messages;
     } rows[] = {
-        {"refuses block 1 three times",
-         [](auto& f) { f.refuseBlock = 1, f.refuseBlockTimes = 3; },
-         true,
-         {0, 1, 1, 1, 1, 2},
-         {}},
-        {"refuses block 1 four times",
-         [](auto& f) { f.refuseBlock = 1, f.refuseBlockTimes = 4; },
-         false,
-         {0, 1, 1, 1, 1},
-         {"Error!  1: Reply to download failed"}},
+        // clang-format off
+        {"refuses block 1 three times", [](auto& f) { f.refuseBlock = 1, f.refuseBlockTimes = 3; }, true,
+         {0, 1, 1, 1, 1, 2}, {}},
+        {"refuses block 1 four times", [](auto& f) { f.refuseBlock = 1, f.refuseBlockTimes = 4; }, false,
+         {0, 1, 1, 1, 1}, {"Error!  1: Reply to download failed"}},
         // Block 0 times out with one byte waiting; its second attempt finds two.
         {"answers one byte at a time", [](auto& f) { f.singleByteReplies = true; }, true, {0, 0, 1, 1, 2, 2}, {}},
         {"silent", [](auto& f) { f.silent = true; }, false, {0, 0, 0, 0}, {"Error!  0: No reply to download"}},
         // An acknowledgement left over from an earlier exchange does not count.
-        {"acknowledges wrongly, late",
-         [this](auto&) { LeaveALateAcknowledgement(); },
-         false,
-         {0, 0, 0, 0},
+        {"acknowledges wrongly, late", [this](auto&) { LeaveALateAcknowledgement(); }, false, {0, 0, 0, 0},
          {"Error!  0: Reply to download failed"}},
+        // clang-format on
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.pod);
@@ -194,16 +187,14 @@ TEST_F(Secondary, FailuresStartANewPassAndFiveInAllGiveUp)
         std::size_t attempts; // secondary frames sent
         int restarts;
     } rows[] = {
+        // clang-format off
         {"refuses a byte three times", pod(100, 3), true, {}, 256 + 3, 1},
         {"refuses a byte four times", pod(100, 4), true, {byteFailed}, 101 + 3 + 256, 2},
-        {"refuses a byte always",
-         pod(3, 1000),
-         false,
-         {byteFailed, byteFailed, byteFailed, byteFailed, byteFailed, gaveUp},
-         5 * 7,
-         5},
+        {"refuses a byte always", pod(3, 1000), false,
+         {byteFailed, byteFailed, byteFailed, byteFailed, byteFailed, gaveUp}, 5 * 7, 5},
         {"silent", pod(-1, 0, true), false, {noRestart, noRestart, noRestart, noRestart, noRestart, gaveUp}, 0, 0},
         {"of another kind", pod(-1, 0, false, 0x88), false, {gaveUp}, 0, 5},
+        // clang-format on
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.pod);

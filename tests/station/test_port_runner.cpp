@@ -187,40 +187,22 @@ TEST_F(Runner, EachPodPutOnAfterReadyIsProgrammedOnce)
         PortPhase end;
         std::uint8_t reply = 0x22; // 0x33: another type, skipped and restarted once
     } rows[] = {
+        // clang-format off
         {"booting 0.5 s, left on", 500 * Millisecond, 0, Off::Never, 0, 0, {1}, false, PortPhase::TakeOff},
         {"booting 4 s, left on", 4 * Second, 0, Off::Never, 0, 0, {1}, false, PortPhase::TakeOff},
         {"booting 12 s, left on", 12 * Second, 0, Off::Never, 0, 0, {1}, false, PortPhase::TakeOff},
         {"booting 3 s, a probe missed", 3 * Second, 4, Off::Never, 0, 0, {1}, false, PortPhase::TakeOff},
-        {"taken off while booting",
-         12 * Second,
-         0,
-         Off::DuringBoot,
-         200 * Millisecond,
-         0,
-         {1, 1},
-         false,
+        {"taken off while booting", 12 * Second, 0, Off::DuringBoot, 200 * Millisecond, 0, {1, 1}, false,
          PortPhase::TakeOff},
-        {"swapped right after ready",
-         6 * Second,
-         0,
-         Off::AtTakeOff,
-         100 * Millisecond,
-         0,
-         {1, 1, 1},
-         false,
+        {"swapped right after ready", 6 * Second, 0, Off::AtTakeOff, 100 * Millisecond, 0, {1, 1, 1}, false,
          PortPhase::TakeOff},
-        {"swapped too soon", 1 * Second, 0, Off::AtTakeOff, -1000 * Millisecond, 0, {1, 0}, false, PortPhase::TakeOff},
-        {"another version too soon",
-         1 * Second,
-         0,
-         Off::AtTakeOff,
-         -1000 * Millisecond,
-         1,
-         {1, 0},
-         false,
+        {"swapped too soon", 1 * Second, 0, Off::AtTakeOff, -1000 * Millisecond, 0, {1, 0}, false,
+         PortPhase::TakeOff},
+        {"another version too soon", 1 * Second, 0, Off::AtTakeOff, -1000 * Millisecond, 1, {1, 0}, false,
          PortPhase::Changed},
         {"the record lost", 1 * Second, 0, Off::AtTakeOff, 100 * Millisecond, 0, {1, 0}, true, PortPhase::Halted},
         {"another type, left on", 4 * Second, 0, Off::Never, 0, 0, {0}, false, PortPhase::TakeOff, 0x33},
+        // clang-format on
     };
     bytes = testing::ConfigFileBytes(1, 300);
     for (const auto& row : rows) {

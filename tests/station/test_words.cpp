@@ -48,15 +48,6 @@ TEST(StationWords, SayEachStateTheSameEverywhere)
     }
     EXPECT_EQ(ResultNamed("Programmed"), std::nullopt);
 
-    PortState writing;
-    writing.permille = 250;
-    writing.stepStarted = now - 10s;
-    EXPECT_EQ(TimeLeft(writing, now), "0:30 left");
-    writing.permille = 9;
-    EXPECT_EQ(TimeLeft(writing, now), "") << "too little done to tell";
-
-    EXPECT_EQ(TotalsText({{15, 1, 2, 0}}), "15 programmed, 1 failed, 2 skipped, yield 93.8%");
-    EXPECT_EQ(TotalsText({{0, 0, 3, 1}}), "0 programmed, 0 failed, 3 skipped, 1 interrupted, yield 0.0%");
     EXPECT_EQ(YieldText({{0, 0, 3, 0}}), "-") << "skipped pods make no yield";
 }
 
