@@ -190,18 +190,16 @@ std::optional<StationOptions> ParseStationOptions(const QStringList& arguments, 
     options.origin = {parser.value(station), parser.value(operatorId), parser.value(lot)};
 
     options.locked = parser.isSet(locked) || machine.locked;
-    for (const QString& given : parser.values(expected)) {
+    // Each released hash counts, the command line's and the machine's.
+    std::vector<std::pair<QString, QString>> released; // where given, what
+    for (const QString& given : parser.values(expected))
+        released.emplace_back(QStringLiteral("--expect-sha256"), given);
+    if (!machine.released.isEmpty())
+        released.emplace_back(QStringLiteral("the machine's released SHA-256"), machine.released);
+    for (const auto& [where, given] : released) {
         const auto hash = ReleasedHash(given);
         if (!hash) {
-            error = QStringLiteral("--expect-sha256 needs 64 hexadecimal digits: ") + given;
-            return std::nullopt;
-        }
-        options.released.append(*hash);
-    }
-    if (!machine.released.isEmpty()) {
-        const auto hash = ReleasedHash(machine.released);
-        if (!hash) {
-            error = QStringLiteral("the machine's released SHA-256 is not 64 hexadecimal digits: ") + machine.released;
+            error = where + QStringLiteral(" needs 64 hexadecimal digits: ") + given;
             return std::nullopt;
         }
         options.released.append(*hash);
