@@ -67,12 +67,15 @@ bool ReadMember(JsonScanner& json, std::string_view key, RecordEntry& entry, std
     if (key == "messages" && json.Take('[')) {
         if (json.Take(']'))
             return true;
+        // The first message only, even when it is empty.
+        bool first = true;
         do {
             auto message = json.String();
             if (!message && !json.Skip())
                 return false;
-            if (message && entry.message.isEmpty())
+            if (message && first)
                 entry.message = std::move(*message);
+            first = false;
         } while (json.Take(','));
         return json.Take(']');
     }
